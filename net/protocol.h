@@ -1,0 +1,200 @@
+// The wire protocol between the game server and its clients: the one place that knows
+// the command words and how each message is laid out.
+//
+// A message is single-byte text: command word, '+', payload, then the terminator 0xFF.
+// The payload is fields joined by '+'; some layouts end with a '+' right before the
+// terminator, which receivers rely on when they read the last field. A "rest" field runs
+// to the end of the message and may itself contain '+'.
+//
+// Client to server (8):
+//   CMD_logininfo     seat, version, name(rest)
+//   CMD_startgame     starter's name, rounds per game, '+'
+//   CMD_placeit       seat, rack slot, cell id, '+'
+//   CMD_chat          seat, text|colour(rest)
+//   CMD_action        seat, text|colour(rest)
+//   CMD_playasound    seat, sound name, '+'
+//   CMD_justwatch     seat, "1" watch / "2" play again(rest)
+//   CMD_kickhim       sender's seat, seat to remove, '+'
+//
+// Server to client (21):
+//   CMD_sendlogininfo    seat given to the new connection
+//   CMD_full             (empty) the game has nine connections already
+//   CMD_newplayerinfo    seat, name, "0"
+//   CMD_existingplayers  groups of seat, name, watching "1"/"0"
+//   CMD_havewrongversion newcomer's name(rest)
+//   CMD_wrongversion     (empty)
+//   CMD_mytiles          seat, then pairs slot, letter code
+//   CMD_gamestats        seat, whoseturn, "t"/"f", rounds, round, column, 3 scores,
+//                        triples row, column, letter (or 0, 0, 0 for an empty board)
+//   CMD_playerdisconnected seat, name(rest)
+//   CMD_justwatching     seat, "1"/"2"(rest)
+//   CMD_chat             seat, name " chats: " text|colour(rest)
+//   CMD_action           seat, name " " text|colour(rest)
+//   CMD_playasound       seat, sound name, '+'
+//   CMD_startgame        starter's name, rounds per game, '+'
+//   CMD_roundstart       round, '+'
+//   CMD_nextplayer       seat, column, new column (0 if unchanged), '+'
+//   CMD_placeletter      seat, row, column, letter code, '+'
+//   CMD_ascore           seat, new total, points, words found...
+//   CMD_errornum         seat, "1", '+'
+//   CMD_roundover        receiving seat, '+'
+//   CMD_winner           winner's name, '+'
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessarin::proto {
+
+inline constexpr char kTerminator = '\xFF';
+inline constexpr char kSeparator = '+';
+inline constexpr std::string_view kVersion = "1.0.1";
+inline constexpr int kPort = 7772;
+
+// Client to server.
+inline constexpr std::string_view kLoginInfo = "CMD_logininfo";
+inline constexpr std::string_view kPlaceIt = "CMD_placeit";
+inline constexpr std::string_view kJustWatch = "CMD_justwatch";
+inline constexpr std::string_view kKickHim = "CMD_kickhim";
+// Both directions, with a layout per direction.
+inline constexpr std::string_view kStartGame = "CMD_startgame";
+inline constexpr std::string_view kChat = "CMD_chat";
+inline constexpr std::string_view kAction = "CMD_action";
+inline constexpr std::string_view kPlayASound = "CMD_playasound";
+// Server to client.
+inline constexpr std::string_view kSendLoginInfo = "CMD_sendlogininfo";
+inline constexpr std::string_view kFull = "CMD_full";
+inline constexpr std::string_view kNewPlayerInfo = "CMD_newplayerinfo";
+inline constexpr std::string_view kExistingPlayers = "CMD_existingplayers";
+inline constexpr std::string_view kHaveWrongVersion = "CMD_havewrongversion";
+inline constexpr std::string_view kWrongVersion = "CMD_wrongversion";
+inline constexpr std::string_view kMyTiles = "CMD_mytiles";
+inline constexpr std::string_view kGameStats = "CMD_gamestats";
+inline constexpr std::string_view kPlayerDisconnected = "CMD_playerdisconnected";
+inline constexpr std::string_view kJustWatching = "CMD_justwatching";
+inline constexpr std::string_view kRoundStart = "CMD_roundstart";
+inline constexpr std::string_view kNextPlayer = "CMD_nextplayer";
+inline constexpr std::string_view kPlaceLetter = "CMD_placeletter";
+inline constexpr std::string_view kAScore = "CMD_ascore";
+inline constexpr std::string_view kErrorNum = "CMD_errornum";
+inline constexpr std::string_view kRoundOver = "CMD_roundover";
+inline constexpr std::string_view kWinner = "CMD_winner";
+
+// Thrown when a field that must be a decimal integer is not one; the text is for people.
+class ConversionError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Builds one message: command word, '+', fields joined by '+', an optional trailing '+',
+// and the terminator.
+class Composer {
+  public:
+    explicit Composer(std::string_view command);
+    Composer& field(std::string_view text);
+    Composer& field(int number);
+    // The finished message; trailingPlus adds the '+' that some layouts end with.
+    std::string end(bool trailingPlus = false);
+
+  private:
+    std::string text_;
+};
+
+// A message without its terminator, cut at its first '+'.
+struct Message {
+    std::string_view command;
+    std::string_view payload;
+};
+
+// Splits a received line; a line without '+' has no command word and yields nothing.
+std::optional<Message> split(std::string_view line);
+
+// Reads a payload from the front, one '+'-separated field at a time.
+class FieldReader {
+  public:
+    explicit FieldReader(std::string_view payload) : rest_(payload) {}
+    // The text before the next '+' (all of the rest if there is none).
+    std::string_view field();
+    // field() as a decimal integer; throws ConversionError otherwise.
+    int integer();
+    // Whatever has not been read yet.
+    std::string_view rest() const { return rest_; }
+    bool atEnd() const { return rest_.empty(); }
+
+  private:
+    std::string_view rest_;
+};
+
+// Parses a whole text as a decimal integer (optional sign), as the game reads numbers.
+std::optional<int> toInt(std::string_view text);
+// The same, throwing ConversionError with the text quoted.
+int toIntOrThrow(std::string_view text);
+
+// Removes the bytes that would break framing (0xFF) or the line-based queue (CR, LF).
+std::string stripUnsafe(std::string_view text);
+
+// Server to client layouts.
+namespace msg {
+std::string sendlogininfo(int seat);
+std::string full();
+std::string newplayerinfo(int seat, std::string_view name);
+struct SeatGroup {
+    int seat;
+    std::string name;
+    bool watching;
+};
+std::string existingplayers(const std::vector<SeatGroup>& groups);
+std::string havewrongversion(std::string_view name);
+std::string wrongversion();
+struct SlotTile {
+    int slot;
+    int letter;
+};
+std::string mytiles(int seat, const std::vector<SlotTile>& tiles);
+struct CellLetter {
+    int row;
+    int column;
+    int letter;
+};
+struct GameStats {
+    int seat;
+    int whoseturn;
+    bool inround;
+    int rounds;
+    int round;
+    int column;
+    int scores[3];
+    std::vector<CellLetter> cells;  // empty board: sent as the triple 0, 0, 0
+};
+std::string gamestats(const GameStats& stats);
+std::string playerdisconnected(int seat, std::string_view name);
+std::string justwatching(int seat, bool watching);
+std::string chatline(std::string_view seatText, std::string_view name, std::string_view rest);
+std::string actionline(std::string_view seatText, std::string_view name, std::string_view rest);
+std::string playasound(int seat, std::string_view rest);
+std::string startgame(std::string_view starter, int rounds);
+std::string roundstart(int round);
+std::string nextplayer(int seat, int column, int newcolumn);
+std::string placeletter(int seat, int row, int column, int letter);
+std::string ascore(int seat, int total, int points, std::string_view foundList);
+std::string errornum(int seat);
+std::string roundover(int seat);
+std::string winner(std::string_view name);
+}  // namespace msg
+
+// Client to server layouts.
+namespace request {
+std::string logininfo(int seat, std::string_view version, std::string_view name);
+std::string startgame(std::string_view starter, std::string_view rounds);
+std::string placeit(int seat, int slot, std::string_view cellId);
+std::string chat(int seat, std::string_view textAndColour);
+std::string action(int seat, std::string_view textAndColour);
+std::string playasound(int seat, std::string_view sound);
+std::string justwatch(int seat, bool watch);
+std::string kickhim(int sender, int seat);
+}  // namespace request
+
+}  // namespace tessarin::proto

@@ -1,0 +1,179 @@
+// Seats: giving connections a seat, login and welcome, relays, just watch, removal and
+// departure, and the dispatcher that hands each received message to its handler.
+#include <algorithm>
+
+#include "protocol.h"
+#include "tserver.h"
+
+namespace tessarin {
+
+namespace {
+
+// Names end up in '+'-separated seat lists, so '+' is removed along with the bytes that
+// would break framing.
+std::string cleanName(std::string_view name) {
+    std::string clean = proto::stripUnsafe(name);
+    std::erase(clean, proto::kSeparator);
+    return clean;
+}
+
+}  // namespace
+
+int TServer::chooseseat() const {
+    if (st_.lastseat == 0) return 1;
+    for (int seat = 1; seat <= st_.lastseat; ++seat)
+        if (!st_.players[seat].connected) return seat;
+    return st_.lastseat < kMaxSeats ? st_.lastseat + 1 : 0;
+}
+
+void TServer::seattaken(int seat) {
+    if (seat < 1 || seat > kMaxSeats) return;
+    st_.lastseat = std::max(st_.lastseat, seat);
+    st_.newseat = seat;
+    st_.players[seat].connected = true;
+    sendto(seat, proto::msg::sendlogininfo(seat));
+}
+
+void TServer::departure(int seat) {
+    if (!validSeat(seat)) return;
+    tplayer& player = st_.players[seat];
+    if (player.connected) {
+        const std::string notice = proto::msg::playerdisconnected(seat, player.name);
+        for (int other = 1; other <= st_.lastseat; ++other)
+            if (other != seat) sendto(other, notice);
+    }
+    player.connected = false;
+    player.name.clear();
+    player.watching = false;
+    // The computer plays the seat's remaining turns of the round; this one passes on now.
+    if (st_.gamestarted && seat == st_.whoseturn) findplayer();
+}
+
+void TServer::disconnectsock(int seat) {
+    if (validSeat(seat) && st_.players[seat].connected) host_.closeSeat(seat);
+}
+
+void TServer::dispatch(int fromSeat, std::string_view line) {
+    const auto message = proto::split(line);
+    if (!message) return;
+    const auto [command, payload] = *message;
+
+    using Handler = void (TServer::*)(std::string_view);
+    struct Entry {
+        std::string_view command;
+        Handler handler;
+    };
+    static constexpr Entry table[] = {
+        {proto::kLoginInfo, &TServer::receivedlogininfo},
+        {proto::kKickHim, &TServer::kickhim},
+        {proto::kChat, &TServer::chat},
+        {proto::kAction, &TServer::action},
+        {proto::kPlayASound, &TServer::playasound},
+        {proto::kStartGame, &TServer::startgame},
+        {proto::kJustWatch, &TServer::justwatch},
+        {proto::kPlaceIt, &TServer::placeit},
+    };
+    const auto entry = std::find_if(std::begin(table), std::end(table),
+                                    [&](const Entry& e) { return e.command == command; });
+    if (entry == std::end(table)) return;
+
+    // Every request but the start names a seat first; it must be the sender's own.
+    if (command != proto::kStartGame) {
+        const int seat = proto::FieldReader(payload).integer();
+        const bool hostSetsWatch =
+            command == proto::kJustWatch && fromSeat == 1 && (seat == 2 || seat == 3);
+        if (seat != fromSeat && !hostSetsWatch) return;
+    }
+    if ((command == proto::kStartGame || command == proto::kKickHim) && fromSeat != 1) return;
+    (this->*entry->handler)(payload);
+}
+
+void TServer::receivedlogininfo(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const int seat = fields.integer();
+    const std::string_view version = fields.field();
+    if (!validSeat(seat)) return;
+    const std::string name = cleanName(fields.rest());
+    tplayer& player = st_.players[seat];
+    player.name = name;
+    player.connected = true;
+    sendall(proto::msg::newplayerinfo(seat, name));
+
+    std::vector<proto::msg::SeatGroup> others;
+    for (int j = 1; j <= st_.lastseat; ++j)
+        if (j != seat && st_.players[j].connected)
+            others.push_back({j, st_.players[j].name, st_.players[j].watching});
+    if (!others.empty()) sendto(seat, proto::msg::existingplayers(others));
+
+    if (version != proto::kVersion) {
+        sendto(1, proto::msg::havewrongversion(name));
+        sendto(seat, proto::msg::wrongversion());
+    }
+
+    if (!st_.gamestarted) return;
+    if (seat <= kPlayerSeats) {
+        std::vector<proto::msg::SlotTile> rack;
+        for (int k = 1; k <= kRackSize; ++k) rack.push_back({k, player.tiles[k]});
+        sendto(seat, proto::msg::mytiles(seat, rack));
+    }
+    proto::msg::GameStats stats{seat,
+                                st_.whoseturn,
+                                player.inround,
+                                st_.playtoscore,
+                                st_.round,
+                                st_.column,
+                                {st_.players[1].score, st_.players[2].score, st_.players[3].score},
+                                {}};
+    for (int r = 1; r <= kRows; ++r)
+        for (int c = 1; c <= kColumns; ++c)
+            if (st_.board[r][c] != 0) stats.cells.push_back({r, c, st_.board[r][c]});
+    sendto(seat, proto::msg::gamestats(stats));
+}
+
+void TServer::kickhim(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    if (fields.integer() != 1) return;
+    disconnectsock(fields.integer());
+}
+
+void TServer::justwatch(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const int seat = fields.integer();
+    if (seat < 1 || seat > st_.playerseats) return;
+    const std::string_view flag = fields.rest();
+    if (flag == "2") {
+        st_.players[seat].watching = false;
+        sendall(proto::msg::justwatching(seat, false));
+    } else if (flag == "1" && st_.gamestarted) {
+        st_.players[seat].watching = true;
+        sendall(proto::msg::justwatching(seat, true));
+        if (seat == st_.whoseturn) findplayer();
+    }
+}
+
+void TServer::chat(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const std::string_view seatText = fields.field();
+    const int seat = proto::toIntOrThrow(seatText);
+    if (!validSeat(seat)) return;
+    sendall(
+        proto::msg::chatline(seatText, st_.players[seat].name, proto::stripUnsafe(fields.rest())));
+}
+
+void TServer::action(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const std::string_view seatText = fields.field();
+    const int seat = proto::toIntOrThrow(seatText);
+    if (!validSeat(seat)) return;
+    sendall(proto::msg::actionline(seatText, st_.players[seat].name,
+                                   proto::stripUnsafe(fields.rest())));
+}
+
+void TServer::playasound(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const int seat = fields.integer();
+    if (!validSeat(seat)) return;
+    sendall(proto::msg::playasound(seat, proto::stripUnsafe(fields.rest())));
+}
+
+}  // namespace tessarin

@@ -1,0 +1,33 @@
+// What the game server needs from the program around it: a way to reach seats, a way to
+// tell the host about trouble, the host's speed settings, and two timers. The real program
+// backs these with sockets, message boxes, the Options menu and QTimer; tests with fakes.
+#pragma once
+
+#include <string>
+
+namespace tessarin {
+
+class ServerHost {
+  public:
+    virtual ~ServerHost() = default;
+    // Delivers one complete message (0xFF included) to a seat whose connection is open.
+    virtual void sendToSeat(int seat, const std::string& message) = 0;
+    // A problem the host should see ("Error CPerror10104 - Contact ...").
+    virtual void showHostError(const std::string& text) = 0;
+    // Closes a seat's connection; the connection layer then reports the departure.
+    virtual void closeSeat(int seat) = 0;
+    // Tick lengths in milliseconds, read each time a timer is armed.
+    virtual int botSpeedMs() const = 0;   // Slow 2000, Normal 1000, Fast 500
+    virtual int timeSpeedMs() const = 0;  // Short 500, Normal 1000, Long 1500
+};
+
+// A repeating timer whose ticks the owner delivers by calling the server's tick method.
+class Ticker {
+  public:
+    virtual ~Ticker() = default;
+    virtual void start(int intervalMs) = 0;
+    virtual void stop() = 0;
+    virtual bool running() const = 0;
+};
+
+}  // namespace tessarin

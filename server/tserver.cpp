@@ -1,0 +1,26 @@
+#include "tserver.h"
+
+#include "protocol.h"
+
+namespace tessarin {
+
+TServer::TServer(ServerHost& host, TRandom& random, const TDictn& spell, Ticker& timer1,
+                 Ticker& computertimer)
+    : host_(host), random_(random), spell_(spell), timer1_(timer1), computertimer_(computertimer) {
+    st_.players[2].botname = "Klot";
+    st_.players[3].botname = "Klock";
+}
+
+void TServer::sendto(int seat, const std::string& message) {
+    if (validSeat(seat) && st_.players[seat].connected) host_.sendToSeat(seat, message);
+}
+
+void TServer::sendall(const std::string& message) {
+    for (int seat = 1; seat <= st_.lastseat; ++seat) sendto(seat, message);
+}
+
+void TServer::hosterror(std::string_view code) {
+    host_.showHostError("Error " + std::string(code) + " - Contact " + supportContact_);
+}
+
+}  // namespace tessarin

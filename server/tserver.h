@@ -1,0 +1,92 @@
+// The game server: the rules of one game (deal, placement, word finding, turns, rounds,
+// the computer player) and its handling of seats (login, relays, just watch, removal,
+// departure). It holds no sockets and no window: messages leave through ServerHost, the
+// two timers are Tickers whose ticks the owner delivers to timer1Timer() and
+// computertimerTimer(). Single-threaded.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "gamestate.h"
+#include "serverseams.h"
+#include "trandom.h"
+
+namespace tessarin {
+
+class TDictn;
+
+class TServer {
+  public:
+    // All references must outlive the server.
+    TServer(ServerHost& host, TRandom& random, const TDictn& spell, Ticker& timer1,
+            Ticker& computertimer);
+
+    GameState& state() { return st_; }
+    const GameState& state() const { return st_; }
+    // Named in the two "Error CPerror..." boxes.
+    void setSupportContact(std::string contact) { supportContact_ = std::move(contact); }
+
+    // Tiles.
+    void shuffletiles();
+    int getletter();
+    void dealtiles();
+    static char convertoletter(int code);
+
+    // Placement and word finding. `request` is "seat+slot+cell id+...".
+    void placeit(std::string_view request);
+    int checkword(int seat, int row);
+    bool checkforfull() const;
+
+    // Game and round flow. `request` is "starter's name+rounds+".
+    void startgame(std::string_view request);
+    void startround();
+    void findplayer();
+    void timer1Timer();
+    bool checkforwin();
+
+    // Computer player.
+    void computertimerTimer();
+    void computerplay(int seat);
+    void computerplaceletter(int seat);
+    int computercheckword() const;
+
+    // Seats. chooseseat() names the seat a new connection would get (0: the game is full);
+    // once the connection is accepted, seattaken() records it and asks for its login.
+    int chooseseat() const;
+    void seattaken(int seat);
+    // The seat's connection has closed: tell the others, free the seat, pass its turn.
+    void departure(int seat);
+    // Closes a seat's connection if one is open.
+    void disconnectsock(int seat);
+
+    // Handles one received message (without its 0xFF) from the connection in fromSeat.
+    // A message whose seat field is not fromSeat is dropped; the host (seat 1) may also
+    // set seats 2 and 3 to watch, and only seat 1 may start a game or remove a seat.
+    void dispatch(int fromSeat, std::string_view line);
+
+    // Message handlers; each takes the payload after the command word.
+    void receivedlogininfo(std::string_view payload);
+    void kickhim(std::string_view payload);
+    void justwatch(std::string_view payload);
+    void chat(std::string_view payload);
+    void action(std::string_view payload);
+    void playasound(std::string_view payload);
+
+  private:
+    void sendto(int seat, const std::string& message);
+    void sendall(const std::string& message);
+    void armtimer1(int ticks, Timer1Purpose purpose);
+    void placebot(int seat, int slot, int row, int column);
+    void hosterror(std::string_view code);
+
+    ServerHost& host_;
+    TRandom& random_;
+    const TDictn& spell_;
+    Ticker& timer1_;
+    Ticker& computertimer_;
+    std::string supportContact_ = "support@zorvik-software.example";
+    GameState st_;
+};
+
+}  // namespace tessarin

@@ -1,0 +1,167 @@
+#include "tdictn.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "tempdir.h"
+
+namespace tessarin {
+namespace {
+
+using testing::TempDir;
+
+std::string record(const std::string& word) {
+    std::string r = "\x1E" + word;
+    r.resize(15, ' ');
+    return r;
+}
+
+std::string fileText(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(TDictn, WritesTheEmbeddedListAndDeletesItAtTheEnd) {
+    TempDir dir;
+    const auto path = dir.path() / "English";
+    {
+        TDictn spell(dir.path());
+        ASSERT_TRUE(spell.opened());
+        EXPECT_TRUE(std::filesystem::exists(path));
+        EXPECT_EQ(std::filesystem::file_size(path), embeddedWordList().size());
+        EXPECT_EQ(spell.lastindex(), static_cast<std::int64_t>(embeddedWordList().size() / 15) - 1);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(TDictn, EmbeddedListIsSortedRecordsOfTwoToFourteenLetters) {
+    const auto list = embeddedWordList();
+    ASSERT_EQ(list.size() % 15, 0u);
+    std::string_view previous;
+    for (std::size_t i = 0; i < list.size(); i += 15) {
+        const std::string_view rec(list.data() + i, 15);
+        ASSERT_EQ(rec[0], '\x1E') << i;
+        const std::string_view word = rec.substr(1);
+        const auto len = word.find_last_not_of(' ') + 1;
+        ASSERT_GE(len, 2u) << word;
+        for (std::size_t k = 0; k < 14; ++k)
+            ASSERT_TRUE(k < len ? (word[k] >= 'A' && word[k] <= 'Z') : word[k] == ' ') << word;
+        ASSERT_LT(previous, word);
+        previous = word;
+    }
+}
+
+TEST(TDictn, AnswersLikeTheWordList) {
+    TempDir dir;
+    TDictn spell(dir.path());
+    struct Case {
+        const char* text;
+        bool word;
+    };
+    const Case cases[] = {
+        {"cat", true},
+        {"CAT", true},
+        {"CaT", true},
+        {"  cat  ", true},
+        {"act", true},
+        {"ta", true},
+        {"at", true},
+        {"tot", true},
+        {"to", true},
+        {"tac", false},
+        {"tca", false},
+        {"atc", false},
+        {"cta", false},
+        {"t", false},
+        {"", false},
+        {"     ", false},
+        {"aa", true},
+        {"zzzs", true},
+        {"ca t", false},
+        {"xqzj", false},
+        {std::string(15, 'a').c_str(), false},
+        {"pneumonoultramicroscopic", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(spell.IsWord(c.text), c.word) << '"' << c.text << '"';
+    EXPECT_TRUE(spell.IsWord(std::string("cat\0\0", 5)));
+}
+
+TEST(TDictn, FindsFirstAndLastRecordsOfAnyList) {
+    TempDir dir;
+    const std::string list = record("ABA") + record("ABACA") + record("CAT") + record("ZYMURGY");
+    TDictn spell(dir.path(), list);
+    for (const char* w : {"aba", "abaca", "cat", "zymurgy"}) EXPECT_TRUE(spell.IsWord(w)) << w;
+    for (const char* w : {"ab", "abac", "aaa", "zz", "zymurgys"})
+        EXPECT_FALSE(spell.IsWord(w)) << w;
+}
+
+TEST(TDictn, FourteenLetterRecordsMatchOnlyFourteenLetterKeys) {
+    TempDir dir;
+    const std::string list = record("ABCDEFGHIJKLMN");
+    TDictn spell(dir.path(), list);
+    EXPECT_TRUE(spell.IsWord("abcdefghijklmn"));
+    EXPECT_FALSE(spell.IsWord("abcdefghijklmno"));
+}
+
+TEST(TDictn, AnExistingWorkingCopyIsUsedUnchangedAndStillDeleted) {
+    TempDir dir;
+    const auto path = dir.path() / "English";
+    const std::string mine = record("QAT");
+    std::ofstream(path, std::ios::binary) << mine;
+    {
+        TDictn spell(dir.path());
+        EXPECT_TRUE(spell.IsWord("qat"));
+        EXPECT_FALSE(spell.IsWord("cat"));
+        EXPECT_EQ(fileText(path), mine);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(TDictn, TruncatedWorkingCopyNeverReadsPastItsEnd) {
+    TempDir dir;
+    const std::string list = record("ANT") + record("BEE") + record("CAT").substr(0, 9);
+    std::ofstream(dir.path() / "English", std::ios::binary) << list;
+    TDictn spell(dir.path());
+    EXPECT_TRUE(spell.IsWord("ant"));
+    EXPECT_TRUE(spell.IsWord("bee"));
+    EXPECT_FALSE(spell.IsWord("cat"));
+}
+
+TEST(TDictn, EmptyWorkingCopyAnswersFalse) {
+    TempDir dir;
+    std::ofstream(dir.path() / "English", std::ios::binary);
+    TDictn spell(dir.path());
+    EXPECT_TRUE(spell.opened());
+    EXPECT_FALSE(spell.IsWord("cat"));
+}
+
+TEST(TDictn, UnwritableDirectoryLeavesItClosedAndEveryWordFalse) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+    TempDir dir;
+    std::filesystem::permissions(
+        dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    TDictn spell(dir.path());
+    EXPECT_FALSE(spell.opened());
+    EXPECT_FALSE(spell.IsWord("cat"));
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+}
+
+TEST(TDictn, MissingDirectoryLeavesItClosed) {
+    TempDir dir;
+    TDictn spell(dir.path() / "nowhere");
+    EXPECT_FALSE(spell.opened());
+    EXPECT_FALSE(spell.IsWord("cat"));
+}
+
+TEST(TDictn, Normalise) {
+    EXPECT_EQ(TDictn::normalise(" cat "), "CAT            ");
+    EXPECT_EQ(TDictn::normalise(std::string("\0ab\0", 4)), "AB             ");
+    EXPECT_EQ(TDictn::normalise("   "), "");
+    EXPECT_EQ(TDictn::normalise("a b"), "A B            ");
+    EXPECT_EQ(TDictn::normalise("abcdefghijklmnopq"), "ABCDEFGHIJKLMNOPQ");
+}
+
+}  // namespace
+}  // namespace tessarin

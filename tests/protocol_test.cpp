@@ -1,0 +1,113 @@
+#include "protocol.h"
+
+#include <gtest/gtest.h>
+
+namespace tessarin::proto {
+namespace {
+
+struct Layout {
+    std::string composed;
+    std::string expected;  // without the 0xFF
+};
+
+class Layouts : public ::testing::TestWithParam<Layout> {};
+
+TEST_P(Layouts, ComposesTheExactBytes) {
+    const Layout& l = GetParam();
+    ASSERT_FALSE(l.composed.empty());
+    EXPECT_EQ(l.composed.back(), '\xFF');
+    EXPECT_EQ(l.composed.substr(0, l.composed.size() - 1), l.expected);
+    EXPECT_EQ(l.composed.find('\xFF'), l.composed.size() - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ServerToClient, Layouts,
+    ::testing::Values(
+        Layout{msg::sendlogininfo(2), "CMD_sendlogininfo+2"}, Layout{msg::full(), "CMD_full+"},
+        Layout{msg::newplayerinfo(2, "Ann"), "CMD_newplayerinfo+2+Ann+0"},
+        Layout{msg::existingplayers({{1, "Bob", false}, {4, "Cy", false}, {3, "Di", true}}),
+               "CMD_existingplayers+1+Bob+0+4+Cy+0+3+Di+1"},
+        Layout{msg::havewrongversion("Ann"), "CMD_havewrongversion+Ann"},
+        Layout{msg::wrongversion(), "CMD_wrongversion+"},
+        Layout{msg::mytiles(3, {{5, 19}}), "CMD_mytiles+3+5+19"},
+        Layout{msg::gamestats({4, 2, false, 3, 1, 2, {5, 0, 7}, {}}),
+               "CMD_gamestats+4+2+f+3+1+2+5+0+7+0+0+0"},
+        Layout{msg::gamestats({1, 0, true, 1, 1, 2, {0, 0, 0}, {{1, 1, 3}, {2, 1, 26}}}),
+               "CMD_gamestats+1+0+t+1+1+2+0+0+0+1+1+3+2+1+26"},
+        Layout{msg::playerdisconnected(3, "Cy"), "CMD_playerdisconnected+3+Cy"},
+        Layout{msg::justwatching(2, true), "CMD_justwatching+2+1"},
+        Layout{msg::justwatching(2, false), "CMD_justwatching+2+2"},
+        Layout{msg::chatline("2", "Ann", "hi there|clBlack"),
+               "CMD_chat+2+Ann chats: hi there|clBlack"},
+        Layout{msg::actionline("2", "Ann", "says: Hello|clRed"),
+               "CMD_action+2+Ann says: Hello|clRed"},
+        Layout{msg::playasound(2, "wave4+"), "CMD_playasound+2+wave4+"},
+        Layout{msg::startgame("Ann", 3), "CMD_startgame+Ann+3+"},
+        Layout{msg::roundstart(2), "CMD_roundstart+2+"},
+        Layout{msg::nextplayer(1, 2, 2), "CMD_nextplayer+1+2+2+"},
+        Layout{msg::placeletter(2, 3, 4, 20), "CMD_placeletter+2+3+4+20+"},
+        Layout{msg::ascore(1, 10, 10, "+act+cat+ta+at"), "CMD_ascore+1+10+10+act+cat+ta+at"},
+        Layout{msg::errornum(2), "CMD_errornum+2+1+"},
+        Layout{msg::roundover(3), "CMD_roundover+3+"},
+        Layout{msg::winner("Klot"), "CMD_winner+Klot+"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    ClientToServer, Layouts,
+    ::testing::Values(Layout{request::logininfo(2, "1.0.1", "Ann"), "CMD_logininfo+2+1.0.1+Ann"},
+                      Layout{request::startgame("Ann", "3"), "CMD_startgame+Ann+3+"},
+                      Layout{request::placeit(2, 5, "31"), "CMD_placeit+2+5+31+"},
+                      Layout{request::chat(2, "a+b|clBlack"), "CMD_chat+2+a+b|clBlack"},
+                      Layout{request::action(2, "waves|$00FF0000"), "CMD_action+2+waves|$00FF0000"},
+                      Layout{request::playasound(3, "wave9"), "CMD_playasound+3+wave9+"},
+                      Layout{request::justwatch(1, true), "CMD_justwatch+1+1"},
+                      Layout{request::kickhim(1, 3), "CMD_kickhim+1+3+"}));
+
+TEST(Split, CutsAtTheFirstPlus) {
+    auto m = split("CMD_chat+2+Ann chats: a+b");
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->command, "CMD_chat");
+    EXPECT_EQ(m->payload, "2+Ann chats: a+b");
+    EXPECT_FALSE(split("CMD_full"));
+    EXPECT_FALSE(split(""));
+    auto empty = split("+");
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->command, "");
+}
+
+TEST(FieldReader, ReadsFieldsThenTheRest) {
+    FieldReader r("2+1.0.1+Ann+Lee");
+    EXPECT_EQ(r.integer(), 2);
+    EXPECT_EQ(r.field(), "1.0.1");
+    EXPECT_EQ(r.rest(), "Ann+Lee");
+    EXPECT_EQ(r.field(), "Ann");
+    EXPECT_EQ(r.field(), "Lee");
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_EQ(r.field(), "");
+}
+
+TEST(FieldReader, TrailingPlusLeavesTheLastFieldWhole) {
+    FieldReader r("1+2+2+");
+    EXPECT_EQ(r.integer(), 1);
+    EXPECT_EQ(r.integer(), 2);
+    EXPECT_EQ(r.integer(), 2);
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST(FieldReader, RejectsFieldsThatAreNotNumbers) {
+    for (const char* bad : {"", "x", "1x", " 1", "99999999999", "1.5", "--1"}) {
+        FieldReader r(bad);
+        EXPECT_THROW(r.integer(), ConversionError) << '"' << bad << '"';
+    }
+    EXPECT_EQ(toInt("-3"), -3);
+    EXPECT_EQ(toInt("+7"), 7);
+    EXPECT_EQ(toInt("007"), 7);
+}
+
+TEST(StripUnsafe, RemovesTerminatorAndLineBreaks) {
+    EXPECT_EQ(stripUnsafe("a\xFF"
+                          "b\r\nc+d|e"),
+              "abc+d|e");
+}
+
+}  // namespace
+}  // namespace tessarin::proto

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "protocol.h"
+
+namespace tessarin::testing {
+namespace {
+
+TEST(Seats, LowestFreeSeatFirstAndATenthIsRefused) {
+    ServerRig rig;
+    for (int i = 1; i <= 9; ++i) EXPECT_EQ(rig.join("P" + std::to_string(i)), i);
+    EXPECT_EQ(rig.server.chooseseat(), 0);
+    rig.server.departure(2);
+    rig.server.departure(5);
+    EXPECT_EQ(rig.server.chooseseat(), 2);
+    rig.join("Late");
+    EXPECT_EQ(rig.server.chooseseat(), 5);
+    EXPECT_EQ(rig.server.state().lastseat, 9);
+}
+
+TEST(Seats, FreedSeatBelowLastIsReusedBeforeANewOne) {
+    ServerRig rig;
+    for (int i = 1; i <= 5; ++i) rig.join("P" + std::to_string(i));
+    rig.server.departure(2);
+    EXPECT_EQ(rig.server.chooseseat(), 2);
+    rig.join("Q");
+    EXPECT_EQ(rig.server.chooseseat(), 6);
+}
+
+TEST(Seats, WelcomeSequenceInOrder) {
+    ServerRig rig;
+    rig.join("Bob");
+    rig.server.seattaken(rig.server.chooseseat());  // seat 2
+    rig.server.seattaken(rig.server.chooseseat());  // seat 3
+    rig.server.dispatch(3, "CMD_logininfo+3+1.0.1+Cy");
+    rig.host.clear();
+    rig.server.dispatch(2, "CMD_logininfo+2+0.9+Ann");
+    const std::vector<std::string> toAnn = {
+        "CMD_newplayerinfo+2+Ann+0", "CMD_existingplayers+1+Bob+0+3+Cy+0", "CMD_wrongversion+"};
+    EXPECT_EQ(rig.host.to(2), toAnn);
+    const std::vector<std::string> toBob = {"CMD_newplayerinfo+2+Ann+0",
+                                            "CMD_havewrongversion+Ann"};
+    EXPECT_EQ(rig.host.to(1), toBob);
+    EXPECT_EQ(rig.host.to(3), std::vector<std::string>{"CMD_newplayerinfo+2+Ann+0"});
+}
+
+TEST(Seats, LoneNewcomerGetsNoExistingPlayers) {
+    ServerRig rig;
+    rig.join("Ann");
+    EXPECT_EQ(rig.host.to(1),
+              (std::vector<std::string>{"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0"}));
+}
+
+TEST(Seats, JoinerOfARunningGameCatchesUp) {
+    ServerRig rig(3);
+    rig.join("Ann");
+    rig.server.dispatch(1, "CMD_startgame+Ann+2+");
+    auto& st = rig.server.state();
+    rig.server.dispatch(1, "CMD_placeit+1+1+3+");
+    const int letter = st.board[3][1];
+    rig.host.clear();
+    rig.join("Bob");  // seat 2, played by the computer until now
+    const auto toBob = rig.host.to(2);
+    ASSERT_EQ(toBob.size(), 5u);
+    std::string rack = "CMD_mytiles+2";
+    for (int k = 1; k <= 6; ++k)
+        rack += "+" + std::to_string(k) + "+" + std::to_string(st.players[2].tiles[k]);
+    EXPECT_EQ(toBob[3], rack);
+    EXPECT_EQ(toBob[4], "CMD_gamestats+2+0+t+2+1+1+0+0+0+3+1+" + std::to_string(letter));
+
+    rig.join("Cy");
+    rig.join("Spy");  // seat 4: no rack
+    const auto toSpy = rig.host.to(4);
+    EXPECT_TRUE(rig.host.to(4, proto::kMyTiles).empty());
+    EXPECT_EQ(toSpy.back().rfind("CMD_gamestats+4+0+f+2+1+1+", 0), 0u);
+}
+
+TEST(Seats, EmptyBoardStatsEndWithZeroTriple) {
+    ServerRig rig;
+    rig.join("Ann");
+    rig.server.state().gamestarted = true;
+    rig.join("Bob");
+    EXPECT_EQ(rig.host.to(2).back(), "CMD_gamestats+2+0+f+0+0+0+0+0+0+0+0+0");
+}
+
+TEST(Seats, SpoofedSeatFieldsAreDropped) {
+    ServerRig rig;
+    rig.join("Ann");
+    rig.join("Bob");
+    rig.join("Cy");
+    rig.host.clear();
+    rig.server.dispatch(2, "CMD_chat+1+I am Ann|clBlack");
+    rig.server.dispatch(2, "CMD_logininfo+1+1.0.1+Mallory");
+    rig.server.dispatch(2, "CMD_kickhim+1+3+");
+    rig.server.dispatch(2, "CMD_justwatch+3+2");
+    rig.server.dispatch(2, "CMD_startgame+Bob+1+");
+    rig.server.dispatch(2, "CMD_playasound+12+wave1+");
+    rig.server.dispatch(2, "CMD_chat+-5+x|clBlack");
+    EXPECT_TRUE(rig.host.log.empty());
+    EXPECT_TRUE(rig.host.closed.empty());
+    EXPECT_EQ(rig.server.state().players[1].name, "Ann");
+    EXPECT_FALSE(rig.server.state().gamestarted);
+}
+
+TEST(Seats, HostMaySetOtherPlayersToWatch) {
+    ServerRig rig;
+    rig.join("Ann");
+    rig.join("Bob");
+    rig.join("Cy");
+    rig.server.dispatch(1, "CMD_startgame+Ann+1+");
+    rig.host.clear();
+    rig.server.dispatch(1, "CMD_justwatch+3+1");
+    EXPECT_TRUE(rig.server.state().players[3].watching);
+    EXPECT_EQ(rig.host.to(2), std::vector<std::string>{"CMD_justwatching+3+1"});
+}
+
+TEST(Seats, JustWatchRules) {
+    ServerRig rig;
+    rig.join("Ann");
+    for (int i = 0; i < 3; ++i) rig.join("P");
+    rig.host.clear();
+    rig.server.dispatch(4, "CMD_justwatch+4+1");  // a spectator
+    rig.server.dispatch(1, "CMD_justwatch+1+1");  // no game running
+    EXPECT_TRUE(rig.host.log.empty());
+    rig.server.dispatch(1, "CMD_justwatch+1+2");  // play again is always answered
+    EXPECT_EQ(rig.host.to(4), std::vector<std::string>{"CMD_justwatching+1+2"});
+}
+
+TEST(Seats, KickOnlyFromTheHostAndDepartureDuringTurnPassesIt) {
+    ServerRig rig(5);
+    rig.join("Ann");
+    rig.join("Bob");
+    rig.join("Cy");
+    rig.server.dispatch(1, "CMD_startgame+Ann+1+");
+    auto& st = rig.server.state();
+    st.whoseturn = st.turnpos = 3;
+    rig.host.clear();
+    rig.server.dispatch(1, "CMD_kickhim+1+3+");
+    EXPECT_EQ(rig.host.closed, std::vector<int>{3});
+    EXPECT_FALSE(st.players[3].connected);
+    EXPECT_TRUE(st.players[3].inround);
+    const std::vector<std::string> toBob = {"CMD_playerdisconnected+3+Cy", "CMD_nextplayer+1+1+0+"};
+    EXPECT_EQ(rig.host.to(2), toBob);
+    EXPECT_TRUE(rig.host.to(3).empty());
+    rig.server.dispatch(1, "CMD_kickhim+1+3+");  // already gone
+    rig.server.dispatch(1, "CMD_kickhim+1+99+");
+    EXPECT_EQ(rig.host.closed.size(), 1u);
+}
+
+TEST(Seats, HostRemovingItselfClosesItsOwnConnection) {
+    ServerRig rig;
+    rig.join("Ann");
+    rig.join("Bob");
+    rig.host.clear();
+    rig.server.dispatch(1, "CMD_kickhim+1+1+");
+    EXPECT_EQ(rig.host.closed, std::vector<int>{1});
+    EXPECT_EQ(rig.host.to(2), std::vector<std::string>{"CMD_playerdisconnected+1+Ann"});
+}
+
+TEST(Seats, RelaysCarryTheSpeakersName) {
+    ServerRig rig;
+    rig.join("Ann");
+    rig.join("Bob");
+    rig.host.clear();
+    rig.server.dispatch(2, "CMD_chat+2+hi+there|clBlack");
+    rig.server.dispatch(2, "CMD_action+2+says: Hello\r\n|clRed");
+    rig.server.dispatch(2, "CMD_playasound+2+wave9+");
+    const std::vector<std::string> expected = {"CMD_chat+2+Bob chats: hi+there|clBlack",
+                                               "CMD_action+2+Bob says: Hello|clRed",
+                                               "CMD_playasound+2+wave9+"};
+    EXPECT_EQ(rig.host.to(1), expected);
+    EXPECT_EQ(rig.host.to(2), expected);
+}
+
+TEST(Seats, NamesLoseBytesThatWouldBreakTheSeatLists) {
+    ServerRig rig;
+    rig.server.seattaken(1);
+    rig.server.dispatch(1, "CMD_logininfo+1+1.0.1+An+n\r\n");
+    EXPECT_EQ(rig.server.state().players[1].name, "Ann");
+}
+
+TEST(Seats, MalformedMessagesAreDroppedOrReported) {
+    ServerRig rig;
+    rig.join("Ann");
+    rig.host.clear();
+    for (const char* line : {"", "CMD_chat", "+", "CMD_nothing+1+2", "cmd_chat+1+x"})
+        rig.server.dispatch(1, line);
+    EXPECT_TRUE(rig.host.log.empty());
+    EXPECT_THROW(rig.server.dispatch(1, "CMD_chat+one+x"), proto::ConversionError);
+    EXPECT_THROW(rig.server.dispatch(1, "CMD_placeit+"), proto::ConversionError);
+}
+
+}  // namespace
+}  // namespace tessarin::testing

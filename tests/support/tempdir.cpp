@@ -1,0 +1,20 @@
+#include "tempdir.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace tessarin::testing {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessarin-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace tessarin::testing
