@@ -86,6 +86,27 @@ bool TDictn::readRecord(std::int64_t index, char (&word)[recsize - 1]) const {
     return true;
 }
 
+namespace {
+
+// A record's word normalised like a key, in place: at most keylength bytes, so it never
+// needs the heap. Returns its length (0 for a word of blanks only).
+std::size_t normaliseRecord(const char (&word)[TDictn::recsize - 1], char (&out)[TDictn::keylength]) {
+    std::size_t first = 0, last = sizeof word;
+    auto blank = [](char c) { return c == ' ' || c == '\0'; };
+    while (first < last && blank(word[first])) ++first;
+    while (last > first && blank(word[last - 1])) --last;
+    if (first == last) return 0;
+    std::size_t n = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        const char c = word[i] == '\0' ? ' ' : word[i];
+        out[n++] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    while (n < sizeof out) out[n++] = ' ';
+    return n;
+}
+
+}  // namespace
+
 bool TDictn::IsWord(std::string_view text) const {
     if (!opened_) return false;
     const std::string key = normalise(text);
@@ -97,8 +118,9 @@ bool TDictn::IsWord(std::string_view text) const {
         const std::int64_t mid = (lo + hi) / 2;
         char word[recsize - 1];
         if (!readRecord(mid, word)) return false;
-        const std::string candidate = normalise(std::string_view(word, sizeof word));
-        const int order = candidate.compare(key);
+        char candidate[keylength];
+        const std::size_t length = normaliseRecord(word, candidate);
+        const int order = std::string_view(candidate, length).compare(key);
         if (order == 0) return true;
         if (order < 0)
             lo = mid + 1;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include "tempdir.h"
 
@@ -86,6 +88,32 @@ TEST(TDictn, AnswersLikeTheWordList) {
     };
     for (const auto& c : cases) EXPECT_EQ(spell.IsWord(c.text), c.word) << '"' << c.text << '"';
     EXPECT_TRUE(spell.IsWord(std::string("cat\0\0", 5)));
+}
+
+TEST(TDictn, AgreesWithAnInMemorySearchOfTheSameList) {
+    TempDir dir;
+    TDictn spell(dir.path());
+    const auto list = embeddedWordList();
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < list.size(); i += 15) {
+        std::string w(list.data() + i + 1, 14);
+        w.erase(w.find_last_not_of(' ') + 1);
+        words.push_back(w);
+    }
+    int checked = 0;
+    for (const auto& w : words) {
+        if (w.size() <= 6 && ++checked % 7 == 0) {
+            ASSERT_TRUE(spell.IsWord(w)) << w;
+        }
+    }
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        std::string w;
+        const int length = 2 + static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % 5;
+        for (int k = 0; k < length; ++k)
+            w += static_cast<char>('A' + ((seed = seed * 1103515245u + 12345u) >> 16) % 26);
+        ASSERT_EQ(spell.IsWord(w), std::binary_search(words.begin(), words.end(), w)) << w;
+    }
 }
 
 TEST(TDictn, FindsFirstAndLastRecordsOfAnyList) {
