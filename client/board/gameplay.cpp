@@ -1,0 +1,235 @@
+// The handlers of the game messages: the board shows what the server says.
+#include <QLabel>
+#include <QListWidget>
+
+#include "boardlayout.h"
+#include "boardtext.h"
+#include "picturebutton.h"
+#include "tboard.h"
+#include "tilecell.h"
+
+namespace tessarin::board {
+
+namespace {
+
+bool isplayingseat(int seat) {
+    return seat >= 1 && seat <= kSeats;
+}
+
+// Fits a score or bonus label to its text, keeping the seat line's height so the text stays
+// on the line of the player's name; the bonus is placed by the score's right edge.
+void fitwidth(QLabel* label) {
+    label->resize(label->sizeHint().width(), layout::kSeatHeight);
+}
+
+QString turnsound(const BoardHost& host) {
+    return host.turnsoundnew() ? QStringLiteral("turnnew") : QStringLiteral("turn");
+}
+
+}  // namespace
+
+void TBoard::setcell(int row, int column, int code) {
+    parts_.word[row][column]->setCode(code);
+}
+
+void TBoard::setstatus(const QString& text) {
+    parts_.label_status->setText(text);
+}
+
+void TBoard::clearwords() {
+    parts_.listbox_words->clear();
+}
+
+void TBoard::clearall() {
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        parts_.label_score[seat]->setText(QStringLiteral("0"));
+        fitwidth(parts_.label_score[seat]);
+        parts_.label_bonus[seat]->clear();
+    }
+    for (int row = 1; row <= kRows; ++row)
+        for (int column = 1; column <= kColumns; ++column) setcell(row, column, TileCell::kNone);
+}
+
+void TBoard::showturn() {
+    QLabel* name = parts_.label_playername[whoseturn_];
+    parts_.image_Turn->move(name->x() - layout::kTurnMarkerLeft, name->y() - layout::kTurnMarkerUp);
+    parts_.image_Turn->show();
+    // A seat nobody sits in is played by the computer under its own name.
+    if (name->text() == kWaiting) name->setText(name->property("hint").toString());
+    const bool mine = whoseturn_ == host_.myseat();
+    setstatus(turnstatus(mine, name->text()));
+    if (mine) {
+        host_.playsounds(turnsound(host_));
+        host_.turnstarted();
+    }
+    update();
+}
+
+void TBoard::startthegame(std::string_view payload) {
+    const StartGame start = readstartgame(payload);
+    const QString starter = fromwire(start.name);
+    clearwords();
+    parts_.button_start->hide();
+    host_.uncheckjustwatch();
+    parts_.panel_winner->hide();
+    clearall();
+    totalrounds_ = start.rounds;
+    const int me = host_.myseat();
+    const bool someoneelse = !isplayingseat(me) || seatname(me) != starter;
+    host_.addlinetochat(
+        QStringLiteral("0+") + (someoneelse ? starter + " has started a game."
+                                            : QStringLiteral("You have started a game.")),
+        kSystemColour);
+    if (seatname(2) == kWaiting) parts_.label_playername[2]->setText(seathint(2));
+}
+
+void TBoard::roundstart(std::string_view payload) {
+    const int round = readroundstart(payload);
+    parts_.panel_pleasewait->hide();
+    clearwords();
+    parts_.label_roundnum->setText(roundcaption(round, totalrounds_));
+    for (int row = 1; row <= kRows; ++row) {
+        for (int column = 1; column <= kColumns; ++column) {
+            TileCell* cell = parts_.word[row][column];
+            setcell(row, column, TileCell::kNone);
+            cell->setCellid(QStringLiteral("%1%2").arg(row).arg(column));
+            cell->hide();
+        }
+        setcell(row, 1, 0);
+        parts_.word[row][1]->show();
+    }
+    lowerrack();
+    selectedtile_ = 0;
+}
+
+void TBoard::mytiles(std::string_view payload) {
+    const MyTiles tiles = readmytiles(payload);
+    if (tiles.seat != host_.myseat()) return;
+    for (const auto& [slot, letter] : tiles.tiles) {
+        parts_.tile[slot]->setCode(letter);
+        raisetile(slot, false);
+    }
+}
+
+void TBoard::getnextplayer(std::string_view payload) {
+    const std::optional<NextPlayer> next = readnextplayer(payload);
+    if (!next) return;
+    for (int seat = 1; seat <= kSeats; ++seat) parts_.label_bonus[seat]->clear();
+    parts_.shape_highlite->hide();
+    clearwords();
+    lowerrack();
+    selectedtile_ = 0;
+    whoseturn_ = next->seat;
+    currentcolumn_ = next->column;
+    showturn();
+    if (next->newcolumn != 0) {
+        for (int row = 1; row <= kRows; ++row) {
+            setcell(row, next->newcolumn, 0);
+            parts_.word[row][next->newcolumn]->show();
+        }
+    }
+}
+
+void TBoard::placeletter(std::string_view payload) {
+    const std::optional<PlaceLetter> placed = readplaceletter(payload);
+    if (!placed) return;
+    const TileCell* cell = parts_.word[placed->row][placed->column];
+    setcell(placed->row, placed->column, placed->letter);
+    parts_.shape_highlite->move(cell->x() - layout::kHighlightOffset,
+                                cell->y() - layout::kHighlightOffset);
+    parts_.shape_highlite->show();
+    setstatus(placedstatus(placed->seat == host_.myseat(), seatname(placed->seat), placed->row));
+    // No score message came before this placement: it formed no word.
+    if (parts_.listbox_words->count() == 0) {
+        parts_.listbox_words->addItem(QStringLiteral("No Words"));
+        host_.playsounds(QStringLiteral("badword"));
+    }
+}
+
+void TBoard::ascore(std::string_view payload) {
+    const std::optional<AScore> score = readascore(payload);
+    if (!score) return;
+    clearwords();
+    whoseturn_ = 0;
+    for (const std::string& word : score->words)
+        parts_.listbox_words->addItem(fromwire(word).toUpper());
+    parts_.listbox_words->addItem(QString());
+    parts_.listbox_words->addItem(wordcount(static_cast<int>(score->words.size())));
+    parts_.listbox_words->addItem(QStringLiteral("%1 points").arg(score->points));
+    QLabel* total = parts_.label_score[score->seat];
+    total->setText(QString::number(score->total));
+    fitwidth(total);
+    QLabel* bonus = parts_.label_bonus[score->seat];
+    bonus->setText(QStringLiteral("+%1").arg(score->points));
+    fitwidth(bonus);
+    bonus->move(total->geometry().right() + 1 + 3, total->y());
+    host_.playsounds(QStringLiteral("goodword"));
+    update();
+}
+
+void TBoard::errornum(std::string_view payload) {
+    const ErrorNum error = readerrornum(payload);
+    if (error.seat != host_.myseat()) return;
+    if (error.code == 1) setstatus(QStringLiteral("Invalid Placement"));
+    whoseturn_ = host_.myseat();
+    host_.playsounds(QStringLiteral("invalid"));
+    update();
+}
+
+void TBoard::roundover() {
+    setstatus(QStringLiteral("The Round is Over.."));
+    parts_.shape_highlite->hide();
+    parts_.image_Turn->hide();
+    host_.playsounds(QStringLiteral("roundover"));
+}
+
+void TBoard::winner(std::string_view payload) {
+    const QString name = fromwire(readname(payload));
+    const int me = host_.myseat();
+    host_.playsounds(QStringLiteral("winner"));
+    // A spectator has no name label of its own and so never wins.
+    const bool someoneelse = !isplayingseat(me) || seatname(me) != name;
+    parts_.label_winner1->setText(someoneelse ? name : QStringLiteral("YOU!"));
+    host_.addlinetochat(
+        QStringLiteral("0+") +
+            (someoneelse ? name + " has Won the Game!" : QStringLiteral("You have Won the Game!")),
+        kSystemColour);
+    setstatus(QStringLiteral("Game Over!"));
+    parts_.panel_winner->show();
+    parts_.panel_winner->raise();
+    if (host_.ishost()) parts_.button_start->show();
+    if (isplayingseat(me)) host_.addgame(someoneelse ? name : QStringLiteral("addtomine"));
+}
+
+void TBoard::gamestats(std::string_view payload) {
+    const std::optional<proto::msg::GameStats> stats = readgamestats(payload);
+    if (!stats || stats->seat != host_.myseat()) return;
+    for (int row = 1; row <= kRows; ++row) {
+        for (int column = 1; column <= kColumns; ++column) {
+            setcell(row, column, TileCell::kNone);
+            parts_.word[row][column]->setCellid(QStringLiteral("%1%2").arg(row).arg(column));
+        }
+    }
+    whoseturn_ = stats->whoseturn;
+    totalrounds_ = stats->rounds;
+    currentcolumn_ = stats->column;
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        parts_.label_score[seat]->setText(QString::number(stats->scores[seat - 1]));
+        fitwidth(parts_.label_score[seat]);
+    }
+    if (currentcolumn_ != 0)
+        for (int row = 1; row <= kRows; ++row) setcell(row, currentcolumn_, 0);
+    for (const auto& cell : stats->cells)
+        if (cell.letter != 0) setcell(cell.row, cell.column, cell.letter);
+    parts_.label_roundnum->setText(roundcaption(stats->round, totalrounds_));
+    if (whoseturn_ != 0) showturn();
+    if (!stats->inround) {
+        for (int slot = 1; slot <= kSlots; ++slot) parts_.tile[slot]->setCode(TileCell::kNone);
+        if (host_.myseat() == 3) {
+            parts_.panel_pleasewait->show();
+            parts_.panel_pleasewait->raise();
+        }
+    }
+}
+
+}  // namespace tessarin::board

@@ -1,0 +1,256 @@
+#include "tboard.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+
+#include "boardlayout.h"
+#include "boardtext.h"
+#include "helppanel.h"
+#include "look.h"
+#include "picturebutton.h"
+#include "pictures.h"
+#include "tilecell.h"
+
+namespace tessarin::board {
+
+namespace look = pictures::look;
+using namespace layout;
+
+namespace {
+
+QLabel* makelabel(QWidget* parent, const QString& text, const QFont& font, const QRect& where) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->setGeometry(where);
+    return label;
+}
+
+void setcolour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// Rule pictures run under the cells and the row number.
+constexpr int kRuleLeft = 127;
+constexpr int kRuleWidth = kRowNumberLeft + 36 - kRuleLeft;
+
+}  // namespace
+
+TBoard::TBoard(BoardHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+    setObjectName(QStringLiteral("panel_board"));
+    setAccessibleName(QStringLiteral("Game board"));
+    setFixedSize(kPanelWidth, kPanelHeight);
+    setFocusPolicy(Qt::StrongFocus);
+    setcolour(this, QPalette::WindowText, look::kInk);
+
+    buildboard();
+    buildrack();
+    buildseats();
+    buildside();
+    buildpanels();
+    clearall();
+}
+
+void TBoard::buildboard() {
+    // Created first so that it stays behind the cells it frames.
+    auto* highlite = new QWidget(this);
+    highlite->setObjectName(QStringLiteral("shape_highlite"));
+    highlite->setGeometry(0, 0, kHighlightWidth, kHighlightHeight);
+    highlite->setAutoFillBackground(true);
+    setcolour(highlite, QPalette::Window, QColor(pictures::kHighlightColour));
+    highlite->hide();
+    parts_.shape_highlite = highlite;
+
+    for (int row = 1; row <= kRows; ++row) {
+        for (int column = 1; column <= kColumns; ++column) {
+            auto* cell =
+                new TileCell(QStringLiteral("Word %1, column %2").arg(row).arg(column), this);
+            cell->move(kColumnLeft[column], kRowTop[row]);
+            cell->setCellid(QStringLiteral("%1%2").arg(row).arg(column));
+            connect(cell, &TileCell::released, this, [this, row, column](Qt::MouseButton b) {
+                if (b == Qt::LeftButton) word_11Click(row, column);
+            });
+            parts_.word[row][column] = cell;
+        }
+        auto* number = makelabel(this, QString::number(row), look::font(30, true),
+                                 QRect(kRowNumberLeft, kRowTop[row], 36, kCellSize));
+        number->setAlignment(Qt::AlignCenter);
+        number->setAccessibleName(QStringLiteral("Word %1").arg(row));
+        setcolour(number, QPalette::WindowText, look::kTeal);
+        parts_.rownumber[row] = number;
+    }
+}
+
+void TBoard::buildrack() {
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        auto* tile = new TileCell(QStringLiteral("Rack tile %1").arg(slot), this);
+        tile->move(kTileLeft[slot], kRestTop);
+        tile->setCode(0);
+        tile->setCursor(Qt::PointingHandCursor);
+        connect(tile, &TileCell::released, this, [this, slot] { tile_1MouseUp(slot); });
+        parts_.tile[slot] = tile;
+    }
+    auto* keys = makelabel(this,
+                           QStringLiteral("Keyboard:\n1 \u2013 6  pick a tile\n\u2191 \u2193  "
+                                          "choose a word\nEnter  place it"),
+                           look::font(11, false), QRect(8, 318, 116, 70));
+    keys->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    setcolour(keys, QPalette::WindowText, look::kTealDark);
+    keys->setAccessibleName(QStringLiteral("Keyboard help"));
+    parts_.label_keys = keys;
+}
+
+void TBoard::buildseats() {
+    static const std::array<QString, kSeats + 1> kHints = {
+        QString(), QString(), QStringLiteral("Klot"), QStringLiteral("Klick")};
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        const int top = kSeatTop[seat];
+        auto* name = makelabel(this, kWaiting, look::font(14, true),
+                               QRect(kNameLeft, top, kNameWidth, kSeatHeight));
+        name->setProperty("hint", kHints[seat]);
+        name->setAccessibleName(QStringLiteral("Player in seat %1").arg(seat));
+        name->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(name, &QLabel::customContextMenuRequested, this, [this, seat, name](QPoint at) {
+            emit seatmenurequested(seat, name->mapToGlobal(at));
+        });
+        parts_.label_playername[seat] = name;
+
+        auto* eyes = new QLabel(this);
+        eyes->setPixmap(pictures::eyes());
+        eyes->setGeometry(kNameLeft + kNameWidth + 2, top + 4, 24, 16);
+        eyes->setAccessibleName(QStringLiteral("Seat %1 is just watching").arg(seat));
+        eyes->setToolTip(QStringLiteral("Just watching"));
+        eyes->hide();
+        parts_.image_eyes[seat] = eyes;
+
+        auto* score = makelabel(this, QStringLiteral("0"), look::font(17, true),
+                                QRect(kScoreLeft, top, 20, kSeatHeight));
+        score->setAccessibleName(QStringLiteral("Score of seat %1").arg(seat));
+        parts_.label_score[seat] = score;
+
+        auto* bonus =
+            makelabel(this, QString(), look::font(13, true), QRect(0, top, 40, kSeatHeight));
+        setcolour(bonus, QPalette::WindowText, look::kTerracotta);
+        bonus->setAccessibleName(QStringLiteral("Last points of seat %1").arg(seat));
+        parts_.label_bonus[seat] = bonus;
+    }
+    auto* marker = new QLabel(this);
+    marker->setObjectName(QStringLiteral("image_Turn"));
+    marker->setPixmap(pictures::turnMarker());
+    marker->resize(54, 21);
+    marker->setAccessibleName(QStringLiteral("Turn marker"));
+    marker->hide();
+    parts_.image_Turn = marker;
+}
+
+void TBoard::buildside() {
+    auto* logo = new PictureButton(pictures::logo(), QStringLiteral("Tessarin web page"), this);
+    logo->move(kSideLeft + (kSideWidth - logo->width()) / 2, 10);
+    logo->setFocusPolicy(Qt::NoFocus);
+    connect(logo, &QAbstractButton::clicked, this, &TBoard::logoclicked);
+
+    auto* round = makelabel(this, roundcaption(0, 0), look::font(14, true),
+                            QRect(kSideLeft, 60, kSideWidth, 22));
+    round->setAlignment(Qt::AlignCenter);
+    round->setAccessibleName(QStringLiteral("Round"));
+    parts_.label_roundnum = round;
+
+    auto* status = makelabel(this, QStringLiteral("Welcome to Tessarin"), look::font(13, true),
+                             QRect(kSideLeft, 176, kSideWidth, 38));
+    status->setWordWrap(true);
+    status->setAlignment(Qt::AlignCenter);
+    setcolour(status, QPalette::WindowText, look::kTealDark);
+    status->setAccessibleName(QStringLiteral("Status"));
+    parts_.label_status = status;
+
+    auto* words = new QListWidget(this);
+    words->setGeometry(kSideLeft, 218, kSideWidth, 140);
+    words->setFont(look::font(12, false));
+    words->setStyleSheet(
+        QStringLiteral("QListWidget { background: #FBF7EA; color: #3A2416;"
+                       " border: 1px solid #869073; border-radius: 4px;"
+                       " padding: 2px 6px; }"));
+    words->setFocusPolicy(Qt::NoFocus);
+    words->setSelectionMode(QAbstractItemView::NoSelection);
+    words->setAccessibleName(QStringLiteral("Words found"));
+    parts_.listbox_words = words;
+
+    auto* start = new PictureButton(pictures::startButton(), QStringLiteral("Start Game"), this);
+    start->move(kSideLeft + (kSideWidth - start->width()) / 2, 368);
+    connect(start, &QAbstractButton::clicked, this, &TBoard::button_startClick);
+    parts_.button_start = start;
+}
+
+void TBoard::buildpanels() {
+    auto* wait = new QLabel(QStringLiteral("Please Wait Until Next Round..."), this);
+    wait->setObjectName(QStringLiteral("panel_pleasewait"));
+    wait->setGeometry(kTileLeft[1] - 6, kRaisedTop - 4, 6 * 48 + 8, kRestTop - kRaisedTop + 56);
+    wait->setAlignment(Qt::AlignCenter);
+    wait->setFont(look::font(15, true));
+    wait->setStyleSheet(
+        QStringLiteral("#panel_pleasewait { background: #F4EEDC; color: #143A42;"
+                       " border: 2px solid #2C6873; border-radius: 8px; }"));
+    wait->hide();
+    parts_.panel_pleasewait = wait;
+
+    auto* winner = new QWidget(this);
+    winner->setObjectName(QStringLiteral("panel_winner"));
+    winner->setAttribute(Qt::WA_StyledBackground);
+    // Centred on the cells.
+    const QPoint centre((kColumnLeft[kColumns] + kColumnLeft[1] + kCellSize) / 2,
+                        (kRowTop[1] + kRowTop[kRows] + kCellSize) / 2);
+    winner->setGeometry(centre.x() - 130, centre.y() - 62, 260, 124);
+    winner->setStyleSheet(
+        QStringLiteral("#panel_winner { background: #FBF2D8;"
+                       " border: 3px solid #CB5F3B; border-radius: 12px; }"));
+    auto* title = makelabel(winner, QStringLiteral("THE WINNER!"), look::font(24, true),
+                            QRect(0, 18, 260, 36));
+    title->setAlignment(Qt::AlignCenter);
+    setcolour(title, QPalette::WindowText, look::kTerracotta);
+    auto* name = makelabel(winner, QString(), look::font(22, true), QRect(8, 62, 244, 40));
+    name->setAlignment(Qt::AlignCenter);
+    name->setAccessibleName(QStringLiteral("Winner"));
+    winner->hide();
+    parts_.panel_winner = winner;
+    parts_.label_winner1 = name;
+
+    auto* help = new HelpPanel(this);
+    help->setGeometry(rect());
+    help->hide();
+    parts_.panel_help = help;
+}
+
+void TBoard::showhelp() {
+    parts_.panel_help->show();
+    parts_.panel_help->raise();
+}
+
+void TBoard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawTiledPixmap(rect(), pictures::background());
+    const QPixmap rule = pictures::ruleLine(kRuleWidth);
+    for (int row = 1; row <= kRows; ++row)
+        painter.drawPixmap(kRuleLeft, kRowTop[row] + kCellSize + kRuleGap, rule);
+
+    // Faint slots show the whole grid, so columns not yet opened read as "still to come".
+    painter.setOpacity(0.35);
+    const QPixmap slot = pictures::tile(0);
+    for (int row = 1; row <= kRows; ++row)
+        for (int column = 1; column <= kColumns; ++column)
+            painter.drawPixmap(kColumnLeft[column], kRowTop[row], slot);
+    painter.setOpacity(1.0);
+
+    // Where Enter would place the picked-up tile.
+    if (hasFocus() && myturn() && selectedtile_ != 0) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(look::kTerracotta, 2));
+        painter.setBrush(Qt::NoBrush);
+        const QRectF row(kColumnLeft[kColumns] - 5, kRowTop[keyrow_] - 3,
+                         kRowNumberLeft + 40 - kColumnLeft[kColumns], kCellSize + 6);
+        painter.drawRoundedRect(row, 6, 6);
+    }
+}
+
+}  // namespace tessarin::board

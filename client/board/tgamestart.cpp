@@ -1,0 +1,81 @@
+#include "tgamestart.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "boardhost.h"
+#include "look.h"
+#include "picturebutton.h"
+#include "pictures.h"
+#include "protocol.h"
+
+namespace tessarin::board {
+
+Tgamestart::Tgamestart(BoardHost& host, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), host_(host) {
+    setWindowTitle(QStringLiteral("Tessarin - Game Start"));
+    setModal(false);
+
+    auto* heading = new QLabel(QStringLiteral("Game Option"), this);
+    heading->setFont(pictures::look::font(20, true));
+    heading->setAlignment(Qt::AlignCenter);
+
+    auto* caption = new QLabel(QStringLiteral("Rounds per Game"), this);
+    caption->setFont(pictures::look::font(14, false));
+
+    // The number can only be stepped, never typed.
+    playtoscore_ = new QSpinBox(this);
+    playtoscore_->setObjectName(QStringLiteral("edit_playtoscore"));
+    playtoscore_->setRange(1, 5);
+    playtoscore_->setValue(1);
+    playtoscore_->setWrapping(false);
+    playtoscore_->findChild<QLineEdit*>()->setReadOnly(true);
+    playtoscore_->setFont(pictures::look::font(15, true));
+    playtoscore_->setFixedWidth(64);
+    playtoscore_->setAccessibleName(QStringLiteral("Rounds per Game"));
+    caption->setBuddy(playtoscore_);
+
+    start_ = new PictureButton(pictures::startButton(), QStringLiteral("Start Game"), this);
+    connect(start_, &QAbstractButton::clicked, this, &Tgamestart::button_startClick);
+
+    auto* rounds = new QHBoxLayout;
+    rounds->addStretch();
+    rounds->addWidget(caption);
+    rounds->addSpacing(10);
+    rounds->addWidget(playtoscore_);
+    rounds->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(28, 20, 28, 20);
+    layout->setSpacing(14);
+    layout->addWidget(heading);
+    layout->addLayout(rounds);
+    layout->addWidget(start_, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+int Tgamestart::rounds() const {
+    return playtoscore_->value();
+}
+
+void Tgamestart::setrounds(int rounds) {
+    playtoscore_->setValue(rounds);
+}
+
+void Tgamestart::button_startClick() {
+    // A 0xFF in the name would cut the message short.
+    const std::string name = proto::stripUnsafe(host_.playername().toLatin1().toStdString());
+    host_.send(proto::request::startgame(name, playtoscore_->text().toStdString()));
+    hide();
+    host_.saveinifile();
+}
+
+void Tgamestart::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawTiledPixmap(rect(), pictures::background());
+}
+
+}  // namespace tessarin::board

@@ -1,0 +1,43 @@
+// The game start window: the host picks the rounds per game (1..5) and starts the game.
+// Created once at start-up and only shown and hidden afterwards; it does not block the
+// main window.
+#pragma once
+
+#include <QDialog>
+
+class QSpinBox;
+
+namespace tessarin::board {
+
+class BoardHost;
+class PictureButton;
+
+class Tgamestart : public QDialog {
+    Q_OBJECT
+
+  public:
+    // `host` must outlive the window; `parent` is the main window it is centred on.
+    Tgamestart(BoardHost& host, QWidget* parent);
+
+    // The rounds selector's position, as the settings file keeps it under "Playtoscore".
+    // Values outside 1..5 are brought to the nearest end.
+    int rounds() const;
+    void setrounds(int rounds);
+
+    // Sends "CMD_startgame" with the player's name and the rounds, hides the window and
+    // has the settings written.
+    void button_startClick();
+
+    QSpinBox* edit_playtoscore() const { return playtoscore_; }
+    PictureButton* button_start() const { return start_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    BoardHost& host_;
+    QSpinBox* playtoscore_;
+    PictureButton* start_;
+};
+
+}  // namespace tessarin::board

@@ -1,0 +1,99 @@
+// The player's own turn: picking up a rack tile, pointing at a row, and the same with keys.
+#include <QKeyEvent>
+
+#include "boardlayout.h"
+#include "protocol.h"
+#include "tboard.h"
+#include "tgamestart.h"
+#include "tilecell.h"
+
+namespace tessarin::board {
+
+void TBoard::raisetile(int slot, bool raised) {
+    parts_.tile[slot]->move(layout::kTileLeft[slot],
+                            raised ? layout::kRaisedTop : layout::kRestTop);
+    update();
+}
+
+void TBoard::lowerrack() {
+    for (int slot = 1; slot <= kSlots; ++slot) raisetile(slot, false);
+}
+
+void TBoard::tile_1MouseUp(int slot) {
+    if (slot < 1 || slot > kSlots || !myturn()) return;
+    if (slot == selectedtile_) {
+        raisetile(slot, false);
+        selectedtile_ = 0;
+        setstatus(QStringLiteral("Choose a Letter"));
+        host_.playsounds(QStringLiteral("clear"));
+        return;
+    }
+    if (selectedtile_ != 0) raisetile(selectedtile_, false);
+    selectedtile_ = slot;
+    raisetile(slot, true);
+    setstatus(QStringLiteral("Choose spot to place the letter."));
+    host_.playsounds(QStringLiteral("clickletter"));
+}
+
+void TBoard::word_11Click(int row, int column) {
+    if (row < 1 || row > kRows || column < 1 || column > kColumns) return;
+    const TileCell* cell = parts_.word[row][column];
+    if (!myturn() || selectedtile_ == 0 || cell->isHidden()) return;
+    // The server reads only the row digit and places into its own current column.
+    if (host_.isconnected())
+        host_.send(
+            proto::request::placeit(host_.myseat(), selectedtile_, cell->cellid().toStdString()));
+    raisetile(selectedtile_, false);
+    selectedtile_ = 0;
+    whoseturn_ = 0;  // no further clicks until the server answers
+    setstatus(QStringLiteral("Checking..."));
+}
+
+void TBoard::setkeyrow(int row) {
+    keyrow_ = std::clamp(row, 1, kRows);
+    setAccessibleDescription(
+        QStringLiteral("Enter places the picked-up tile in word %1").arg(keyrow_));
+    update();
+}
+
+void TBoard::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key >= Qt::Key_1 && key <= Qt::Key_6) {
+        tile_1MouseUp(key - Qt::Key_0);
+    } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        setkeyrow(keyrow_ + (key == Qt::Key_Up ? -1 : 1));
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        // The same message as a click: prefer the row's cell in the current column.
+        int column = currentcolumn_;
+        if (column < 1 || column > kColumns || parts_.word[keyrow_][column]->isHidden()) {
+            column = 1;
+            while (column < kColumns && parts_.word[keyrow_][column]->isHidden()) ++column;
+        }
+        word_11Click(keyrow_, column);
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void TBoard::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TBoard::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void TBoard::button_startClick() {
+    if (!host_.isconnected()) {
+        host_.showmessage(QStringLiteral("You are not connected"));
+        return;
+    }
+    if (gamestart_ == nullptr) return;
+    gamestart_->show();
+    gamestart_->raise();
+    gamestart_->activateWindow();
+}
+
+}  // namespace tessarin::board

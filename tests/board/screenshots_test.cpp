@@ -1,0 +1,139 @@
+// Renders the board as a player sees it into /tmp (board-empty.png, board-col4.png,
+// board-winner.png, board-help.png, board-gamestart.png) for people to look at, and checks
+// the pixels that matter where the picture must hold them.
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+
+#include "boardfeed.h"
+#include "boardlayout.h"
+#include "fakeboardhost.h"
+#include "pictures.h"
+#include "tgamestart.h"
+
+using namespace tessarin;
+using namespace tessarin::board;
+using namespace tessarin::board::testing;
+
+namespace {
+
+// Letters as codes: 'A' is 1.
+int code(char letter) {
+    return letter - 'A' + 1;
+}
+
+// Four columns played: each row's word reads left to right from column 4 down to column 1;
+// rows 5 and 6 still wait for their fourth letter. Row 4 was filled last and scored.
+void playfourcolumns(TBoard& board) {
+    board.setseatname(1, QStringLiteral("Ann"));
+    board.setseatname(3, QStringLiteral("Bob"));
+    deliver(board, proto::msg::startgame("Ann", 3));
+    deliver(board, proto::msg::roundstart(2));
+    deliver(board, proto::msg::mytiles(1, {{1, code('E')},
+                                           {2, code('R')},
+                                           {3, code('N')},
+                                           {4, code('O')},
+                                           {5, code('S')},
+                                           {6, code('L')}}));
+    const char* const words[] = {"SEAT", "RAIN", "COLD", "TOPS", "ARE", "DIG"};
+    for (int column = 1; column <= 4; ++column) {
+        deliver(board, proto::msg::nextplayer(2, column, column == 1 ? 0 : column));
+        for (int row = 1; row <= kRows; ++row) {
+            const std::string word = words[row - 1];
+            if (column > static_cast<int>(word.size())) continue;
+            deliver(board,
+                    proto::msg::placeletter(2, row, column, code(word[word.size() - column])));
+        }
+    }
+    deliver(board, proto::msg::nextplayer(1, 4, 0));
+    board.tile_1MouseUp(1);
+    board.word_11Click(4, 4);
+    deliver(board, proto::msg::ascore(1, 27, 16, "+tops+stop+spot+post"));
+    deliver(board, proto::msg::mytiles(1, {{1, code('K')}}));
+    deliver(board, proto::msg::placeletter(1, 4, 4, code('T')));
+}
+
+QImage render(QWidget& widget, const QString& file) {
+    const QImage image = widget.grab().toImage();
+    image.save(file);
+    return image;
+}
+
+}  // namespace
+
+class ScreenshotsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void emptyBoard();
+    void gameInColumnFour();
+    void winnerPanel();
+    void quickInstructions();
+    void gameStartWindow();
+};
+
+void ScreenshotsTest::emptyBoard() {
+    FakeBoardHost host;
+    TBoard board(host);
+    board.show();
+    const QImage image = render(board, QStringLiteral("/tmp/board-empty.png"));
+    QCOMPARE(image.size(), QSize(749, 411));
+    // The rack shows blank tiles at rest, not an empty shelf.
+    const QPoint tile(layout::kTileLeft[1] + 22, layout::kRestTop + 22);
+    QCOMPARE(image.pixel(tile), pictures::tile(0).toImage().pixel(22, 22));
+}
+
+void ScreenshotsTest::gameInColumnFour() {
+    FakeBoardHost host;
+    TBoard board(host);
+    board.show();
+    playfourcolumns(board);
+    const QImage image = render(board, QStringLiteral("/tmp/board-col4.png"));
+    // The highlight shows in the 3-pixel frame left of and above the last placed cell.
+    const QPoint frame(layout::kColumnLeft[4] - 2, layout::kRowTop[4] - 2);
+    QCOMPARE(QColor(image.pixel(frame)), QColor(pictures::kHighlightColour));
+    // Column 5 is not open: no tile there yet, but its neighbour in column 4 is a letter.
+    QCOMPARE(board.parts().word[1][4]->code(), code('S'));
+    QVERIFY(board.parts().word[1][5]->isHidden());
+    QCOMPARE(wordlist(board).size(), 7);
+}
+
+void ScreenshotsTest::winnerPanel() {
+    FakeBoardHost host;
+    TBoard board(host);
+    board.show();
+    playfourcolumns(board);
+    const QImage before = board.grab().toImage();
+    deliver(board, proto::msg::roundover(1));
+    deliver(board, proto::msg::winner("Ann"));
+    const QImage image = render(board, QStringLiteral("/tmp/board-winner.png"));
+    // The panel stands in front of the cells it covers.
+    const QRect panel = board.parts().panel_winner->geometry();
+    const QPoint inside = panel.topLeft() + QPoint(panel.width() / 2, 6);
+    QVERIFY(image.pixel(inside) != before.pixel(inside));
+    QCOMPARE(image.pixel(inside),
+             board.parts().panel_winner->grab().toImage().pixel(inside - panel.topLeft()));
+}
+
+void ScreenshotsTest::quickInstructions() {
+    FakeBoardHost host;
+    TBoard board(host);
+    board.show();
+    board.showhelp();
+    const QImage image = render(board, QStringLiteral("/tmp/board-help.png"));
+    // Nothing of the board shows through: the rack's tile position is covered.
+    const QPoint tile(layout::kTileLeft[1] + 22, layout::kRestTop + 22);
+    QVERIFY(image.pixel(tile) != pictures::tile(0).toImage().pixel(22, 22));
+}
+
+void ScreenshotsTest::gameStartWindow() {
+    FakeBoardHost host;
+    Tgamestart window(host, nullptr);
+    window.show();
+    const QImage image = render(window, QStringLiteral("/tmp/board-gamestart.png"));
+    QVERIFY(!image.isNull());
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+}
+
+QTEST_MAIN(ScreenshotsTest)
+#include "screenshots_test.moc"
