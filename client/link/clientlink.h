@@ -1,0 +1,65 @@
+// The client's side of the connection: the game connection `sock`, the lobby link `Sock11`,
+// the message queue `receivedlist` and the dispatch timer `Timer1`. It moves bytes and
+// messages; what a message means is the main window's business (dispatchLine).
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "framing.h"
+#include "tsock.h"
+
+namespace tessarin {
+
+class ClientLink : public QObject {
+  public:
+    // A server that floods us faster than we dispatch is cut off rather than queued forever.
+    static constexpr std::size_t kMaxQueued = 20000;
+
+    explicit ClientLink(QObject* parent = nullptr);
+
+    // Connects the game connection to host:port. Throws ESockException for a host name that
+    // does not resolve; a refused connection shows only as OnInfo code 7.
+    void open(const std::string& host, int port);
+    // Opens the connection to the lobby program on this machine; nothing is ever sent on it.
+    void openLobbyLink(int port);
+    // Sends one complete message when the game connection is up; otherwise drops it.
+    void send(const std::string& message);
+    void close();
+
+    // Each tick: one queued message to dispatchLine, then tickHook. The timer runs while
+    // messages wait or keepTicking() says so, and sleeps otherwise.
+    void Timer1Timer();
+    // Takes the first queued message and hands it on; false if the queue was empty.
+    bool processsocktimer();
+    // Appends received bytes to the queue as `sock`'s OnRead does (also for tests).
+    void sockRead(std::string_view bytes);
+    // Starts the timer if there is anything for it to do.
+    void wake();
+
+    const std::deque<std::string>& receivedlist() const { return receivedlist_; }
+    TSock& sock() { return sock_; }
+    TSock& Sock11() { return lobby_; }
+    QTimer& Timer1() { return timer1_; }
+
+    std::function<void(std::string_view line)> dispatchLine;
+    std::function<void()> tickHook;
+    std::function<bool()> keepTicking;
+    // The game connection closed ("Socket Closed"), for whatever reason.
+    std::function<void()> onClosed;
+
+  private:
+    TSock sock_;
+    TSock lobby_;
+    proto::Framer framer_;
+    std::deque<std::string> receivedlist_;
+    QTimer timer1_;
+};
+
+}  // namespace tessarin
