@@ -1,0 +1,51 @@
+// The settings file's name, our section and its keys with their defaults; the prose
+// version is settings_format.md beside this file.
+#pragma once
+
+namespace tessarin::settings {
+
+inline constexpr char kFileName[] = "zorvlobby.ini";
+inline constexpr char kSection[] = "Tessarin";  // the program's gamename
+
+inline constexpr char kTextsize[] = "Textsize";
+inline constexpr char kTop[] = "Top";
+inline constexpr char kLeft[] = "Left";
+inline constexpr char kWidth[] = "Width";
+inline constexpr char kHeight[] = "Height";
+inline constexpr char kTextcolor[] = "Textcolor";
+inline constexpr char kPlaytoscore[] = "Playtoscore";
+inline constexpr char kBotspeed[] = "Botspeed";
+inline constexpr char kDelay[] = "Delay";
+inline constexpr char kTurnsound[] = "Turnsound";
+inline constexpr char kPhrase[] = "Phrase";  // followed by 1..9
+inline constexpr char kPlaysounds[] = "Playsounds";
+inline constexpr char kPlayerphrasesounds[] = "Playerphrasesounds";
+inline constexpr char kHelp[] = "Help";
+
+inline constexpr int kPhraseCount = 9;
+inline constexpr int kPhraseMaxLength = 50;
+
+inline constexpr int kDefaultTextSize = 8;
+// Sizes outside this range cannot be a chat font size and read as the default.
+inline constexpr int kMinTextSize = 1;
+inline constexpr int kMaxTextSize = 72;
+inline constexpr int kDefaultTop = 3;
+inline constexpr int kDefaultLeft = 3;
+inline constexpr int kDefaultWidth = 768;
+inline constexpr int kDefaultHeight = 470;
+
+// Bot Speed: milliseconds before the computer player moves.
+inline constexpr int kBotSlow = 2000;
+inline constexpr int kBotNormal = 1000;
+inline constexpr int kBotFast = 500;
+// Time Speed ("Delay"): milliseconds per tick of the server's pacing timer.
+inline constexpr int kTimeShort = 500;
+inline constexpr int kTimeNormal = 1000;
+inline constexpr int kTimeLong = 1500;
+
+inline constexpr char kTrue[] = "true";
+inline constexpr char kFalse[] = "false";
+inline constexpr char kHelpNotShown[] = "1";
+inline constexpr char kHelpShown[] = "2";
+
+}  // namespace tessarin::settings
