@@ -26,8 +26,10 @@ inline void putControlWord(std::uint8_t* d, std::uint32_t cmd) {
 std::size_t TLZR::Compress(std::span<const std::uint8_t> piece, std::span<std::uint8_t> out) {
     if (piece.size() > kPieceSize || out.size() < kBufferSize)
         throw std::length_error("TLZR::Compress: piece or buffer out of range");
-    const std::uint8_t* s = piece.data();
-    std::uint8_t* d = out.data();
+    // Distinct buffers: telling the compiler so keeps it from reloading after every store.
+    const std::uint8_t* __restrict s = piece.data();
+    std::uint8_t* __restrict d = out.data();
+    std::int16_t* __restrict table = hash_.data();
     const std::size_t n = piece.size();
 
     hash_.fill(-1);
@@ -68,12 +70,20 @@ std::size_t TLZR::Compress(std::span<const std::uint8_t> piece, std::span<std::u
             std::size_t offset = 0;
             if (x + 2 < n) {
                 const std::size_t h = hashAt(s + x);
-                const int candidate = hash_[h];
-                hash_[h] = static_cast<std::int16_t>(x);
-                if (candidate >= 0 && x - static_cast<std::size_t>(candidate) <= kMaxOffset) {
-                    offset = x - static_cast<std::size_t>(candidate);
-                    const std::uint8_t* p = s + candidate;
+                // An empty slot (-1) reads as 65535, past any position, so one unsigned test
+                // covers "empty" and "too far back".
+                const std::size_t candidate = static_cast<std::uint16_t>(table[h]);
+                table[h] = static_cast<std::int16_t>(x);
+                offset = x - candidate;
+                const bool inWindow = offset - 1 < kMaxOffset;
+                // Arithmetic rather than a branch: on data that does not repeat, whether the
+                // slot is in the window is a coin toss for the branch predictor, while a
+                // candidate whose first byte matches is rare.
+                const std::size_t inWindowMask = 0 - static_cast<std::size_t>(inWindow);
+                const std::uint8_t* p = s + (candidate & inWindowMask);
+                if (static_cast<int>(inWindow) & static_cast<int>(p[0] == c)) {
                     const std::size_t limit = std::min(kMaxMatch, n - x);
+                    match = 1;
                     while (match < limit && s[x + match] == p[match]) ++match;
                 }
             }
