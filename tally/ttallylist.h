@@ -5,10 +5,12 @@
 // writes the file then); shown and hidden in between. UI thread only.
 //
 // What the main window calls:
-//   loadchecklist(seat names, myseat)  before showing the window ("View Tally"), and in the
+//   setBackground(tile)                once, after creating the window;
+//   loadchecklist(seat names, myseat)  before show() ("View Tally", modeless), and in the
 //                                      winner handler right before addgame, so the seats
 //                                      are current;
-//   addgame("addtomine" or winner)     from the winner handler, once per finished game.
+//   addgame("addtomine" or winner)     from the winner handler, once per finished game in
+//                                      which the user sat in a playing seat.
 #pragma once
 
 #include <QDialog>

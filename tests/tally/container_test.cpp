@@ -133,5 +133,31 @@ TEST(ContainerTest, StopsOnceTheHeaderSizeIsPassed) {
     EXPECT_TRUE(out.bytes.empty());
 }
 
+TEST(ContainerTest, RefusesInputsTheHeaderCannotDescribe) {
+    const Bytes data = testing::text("0123456789");
+    const struct {
+        const char* what;
+        std::int64_t size;
+        std::string error;
+    } cases[] = {
+        {"grew since its size was taken", 5,
+         "Lzrw1 : Error reading from input file : in (LZRW1/KH)"},
+        {"shrank since its size was taken", 11,
+         "Lzrw1 : Error reading from input file : in (LZRW1/KH)"},
+        {"over 2 GB", std::int64_t{1} << 31, "Lzrw1 compression : File too large (over 2 GB) : in"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemorySource in(data);
+        MemorySink out;
+        try {
+            encodeContainer(in, c.size, out, {"in", "out"});
+            ADD_FAILURE() << "accepted";
+        } catch (const ELzrw1Exception& e) {
+            EXPECT_EQ(e.what(), c.error);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tessarin
