@@ -21,6 +21,8 @@ namespace {
 
 QLabel* makelabel(QWidget* parent, const QString& text, const QFont& font, const QRect& where) {
     auto* label = new QLabel(text, parent);
+    // Names come from other players: never let one be read as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setGeometry(where);
     return label;
@@ -70,6 +72,7 @@ void TBoard::buildboard() {
             cell->move(kColumnLeft[column], kRowTop[row]);
             cell->setCellid(QStringLiteral("%1%2").arg(row).arg(column));
             connect(cell, &TileCell::released, this, [this, row, column](Qt::MouseButton b) {
+                keyboardplay_ = false;
                 if (b == Qt::LeftButton) word_11Click(row, column);
             });
             parts_.word[row][column] = cell;
@@ -89,7 +92,10 @@ void TBoard::buildrack() {
         tile->move(kTileLeft[slot], kRestTop);
         tile->setCode(0);
         tile->setCursor(Qt::PointingHandCursor);
-        connect(tile, &TileCell::released, this, [this, slot] { tile_1MouseUp(slot); });
+        connect(tile, &TileCell::released, this, [this, slot] {
+            keyboardplay_ = false;
+            tile_1MouseUp(slot);
+        });
         parts_.tile[slot] = tile;
     }
     auto* keys = makelabel(this,
@@ -184,11 +190,11 @@ void TBoard::buildside() {
 }
 
 void TBoard::buildpanels() {
-    auto* wait = new QLabel(QStringLiteral("Please Wait Until Next Round..."), this);
+    auto* wait = makelabel(this, QStringLiteral("Please Wait Until Next Round..."),
+                           look::font(15, true), QRect());
     wait->setObjectName(QStringLiteral("panel_pleasewait"));
     wait->setGeometry(kTileLeft[1] - 6, kRaisedTop - 4, 6 * 48 + 8, kRestTop - kRaisedTop + 56);
     wait->setAlignment(Qt::AlignCenter);
-    wait->setFont(look::font(15, true));
     wait->setStyleSheet(
         QStringLiteral("#panel_pleasewait { background: #F4EEDC; color: #143A42;"
                        " border: 2px solid #2C6873; border-radius: 8px; }"));
@@ -242,8 +248,8 @@ void TBoard::paintEvent(QPaintEvent*) {
             painter.drawPixmap(kColumnLeft[column], kRowTop[row], slot);
     painter.setOpacity(1.0);
 
-    // Where Enter would place the picked-up tile.
-    if (hasFocus() && myturn() && selectedtile_ != 0) {
+    // Where Enter would place the picked-up tile, for a player using the keys.
+    if (keyboardplay_ && hasFocus() && myturn() && selectedtile_ != 0) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(look::kTerracotta, 2));
         painter.setBrush(Qt::NoBrush);

@@ -14,8 +14,9 @@
 // - a seat, row, column, slot or letter code out of range is ignored (boardmessages.h says
 //   which ranges); nothing out of range ever indexes a component.
 //
-// Keyboard (the board takes focus when clicked): 1..6 pick up or put back a rack tile,
-// Up/Down choose the word, Enter or Space places the tile there.
+// Keyboard (the board takes focus when clicked or tabbed to): 1..6 pick up or put back a
+// rack tile, Up/Down choose the word (framed while a key-picked tile is up), Enter or Space
+// places the tile there, sending exactly what a click on that row would.
 //
 // UI thread only.
 #pragma once
@@ -141,7 +142,8 @@ class TBoard : public QWidget {
     int selectedtile_ = 0;
     int currentcolumn_ = 0;
     int totalrounds_ = 0;
-    int keyrow_ = 1;  // the row Enter places into
+    int keyrow_ = 1;             // the row Enter places into
+    bool keyboardplay_ = false;  // the player last used the keys, not the mouse
 };
 
 }  // namespace tessarin::board

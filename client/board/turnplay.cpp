@@ -58,6 +58,7 @@ void TBoard::setkeyrow(int row) {
 
 void TBoard::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
+    keyboardplay_ = true;
     if (key >= Qt::Key_1 && key <= Qt::Key_6) {
         tile_1MouseUp(key - Qt::Key_0);
     } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -71,6 +72,7 @@ void TBoard::keyPressEvent(QKeyEvent* event) {
         }
         word_11Click(keyrow_, column);
     } else {
+        keyboardplay_ = false;
         QWidget::keyPressEvent(event);
     }
 }

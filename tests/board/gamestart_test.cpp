@@ -5,6 +5,7 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include "boardfeed.h"
 #include "fakeboardhost.h"
 #include "helppanel.h"
 #include "picturebutton.h"
@@ -26,6 +27,7 @@ class GameStartTest : public QObject {
     void startButtonNeedsAConnection_data();
     void startButtonNeedsAConnection();
     void seatDisplay();
+    void namesAreNeverMarkup();
     void seatsOutOfRangeAreIgnored_data();
     void seatsOutOfRangeAreIgnored();
     void quickInstructionsCloseWithDone();
@@ -111,6 +113,20 @@ void GameStartTest::seatDisplay() {
     board.resetseat(3);
     QCOMPARE(board.seatname(3), QStringLiteral("<Waiting>"));
     QVERIFY(board.parts().image_eyes[3]->isHidden());
+}
+
+void GameStartTest::namesAreNeverMarkup() {
+    FakeBoardHost host;
+    host.seat = 3;
+    TBoard board(host);
+    const QString name = QStringLiteral("<b>Bob</b>");
+    board.setseatname(1, name);
+    deliver(board, proto::msg::winner(name.toStdString()));
+    // Shown as typed: the tags take room on screen instead of turning the name bold.
+    QLabel plain(QStringLiteral("Bob"));
+    plain.setFont(board.parts().label_playername[1]->font());
+    for (const QLabel* label : {board.parts().label_playername[1], board.parts().label_winner1})
+        QVERIFY(label->sizeHint().width() > 2 * plain.sizeHint().width());
 }
 
 void GameStartTest::seatsOutOfRangeAreIgnored_data() {

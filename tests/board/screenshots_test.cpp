@@ -1,6 +1,7 @@
 // Renders the board as a player sees it into /tmp (board-empty.png, board-col4.png,
 // board-winner.png, board-help.png, board-gamestart.png) for people to look at, and checks
 // the pixels that matter where the picture must hold them.
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QTest>
@@ -68,6 +69,8 @@ class ScreenshotsTest : public QObject {
     void emptyBoard();
     void gameInColumnFour();
     void winnerPanel();
+    void keyboardRowCursor_data();
+    void keyboardRowCursor();
     void quickInstructions();
     void gameStartWindow();
 };
@@ -113,6 +116,47 @@ void ScreenshotsTest::winnerPanel() {
     QVERIFY(image.pixel(inside) != before.pixel(inside));
     QCOMPARE(image.pixel(inside),
              board.parts().panel_winner->grab().toImage().pixel(inside - panel.topLeft()));
+}
+
+void ScreenshotsTest::keyboardRowCursor_data() {
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("mouse");  // the tile was picked up with the mouse
+    QTest::addColumn<int>("downs");
+    QTest::addColumn<int>("framed");  // the row with the frame, 0: none
+    QTest::newRow("word 1") << true << false << 0 << 1;
+    QTest::newRow("word 3") << true << false << 2 << 3;
+    QTest::newRow("stops at word 6") << true << false << 9 << 6;
+    QTest::newRow("without focus") << false << false << 2 << 0;
+    QTest::newRow("mouse play") << true << true << 0 << 0;
+}
+
+void ScreenshotsTest::keyboardRowCursor() {
+    QFETCH(bool, focused);
+    QFETCH(bool, mouse);
+    QFETCH(int, downs);
+    QFETCH(int, framed);
+    FakeBoardHost host;
+    TBoard board(host);
+    board.show();
+    playfourcolumns(board);
+    deliver(board, proto::msg::nextplayer(1, 4, 0));
+    if (mouse)
+        QTest::mouseClick(board.parts().tile[2], Qt::LeftButton);
+    else
+        QTest::keyClick(&board, Qt::Key_2);
+    for (int i = 0; i < downs; ++i) QTest::keyClick(&board, Qt::Key_Down);
+    if (focused) {
+        QApplication::setActiveWindow(&board);
+        board.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&board));
+    }
+    const QImage image = render(board, QStringLiteral("/tmp/board-keys.png"));
+    // The frame's left edge runs beside the row's leftmost cell.
+    const QColor frame(0xCB, 0x5F, 0x3B);
+    for (int row = 1; row <= kRows; ++row) {
+        const QPoint edge(layout::kColumnLeft[kColumns] - 5, layout::kRowTop[row] + 22);
+        QCOMPARE(QColor(image.pixel(edge)) == frame, row == framed);
+    }
 }
 
 void ScreenshotsTest::quickInstructions() {
