@@ -1,0 +1,298 @@
+#include "downloadform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "background.h"
+#include "endpoints.h"
+#include "jpegdecode.h"
+#include "picture_resources.h"
+
+namespace tessarin::forms {
+namespace {
+
+constexpr char kPicture[] = ":/pictures/download.jpg";
+constexpr QSize kPictureSize(300, 150);
+
+bool succeeded(const QNetworkReply* reply) {
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return status >= 200 && status < 300;
+}
+
+// The banner; a missing or damaged picture leaves the space empty.
+QPixmap banner() {
+    initPictureResources();
+    QFile file(QString::fromLatin1(kPicture));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QPixmap::fromImage(decodejpeg(file.readAll()).image);
+}
+
+QLabel* wrapped(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+QFrame* panel(const QString& name, QWidget* parent) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setStyleSheet(QStringLiteral("QFrame#%1 { background: rgba(255, 255, 255, 120);"
+                                        " border: 1px solid #7c8a6c; border-radius: 6px; }")
+                             .arg(name));
+    return frame;
+}
+
+}  // namespace
+
+Tdownload::Tdownload(const QPixmap& background, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
+      downloadurl_(QString::fromLatin1(kDefaultInstallerUrl)),
+      lobbypath_(QString::fromLatin1(kDefaultLobbyPath)),
+      installdir_(QCoreApplication::applicationDirPath()) {
+    setWindowTitle(QStringLiteral("Download The Zorvik Lobby"));
+    setbackground(this, background);
+
+    auto* picture = new QLabel(this);
+    picture->setFixedSize(kPictureSize);
+    picture->setPixmap(banner());
+    picture->setFrameShape(QFrame::Box);
+    auto* closed = new QLabel(QStringLiteral("IS CLOSED"), picture);
+    closed->setStyleSheet(QStringLiteral(
+        "color: #fff7e0; background: #b5452a; border: 2px solid #fff7e0; padding: 0px 6px;"
+        " font-weight: bold; font-size: 11px;"));
+    closed->adjustSize();
+    // The banner's top right corner is clear of its title.
+    closed->move(kPictureSize.width() - closed->width() - 5, 4);
+
+    auto* invitation = wrapped(
+        QStringLiteral("Download The Zorvik Lobby Now to play this  and other exciting games "
+                       "online with other players! "),
+        this);
+    QFont bold = invitation->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 2);
+    invitation->setFont(bold);
+
+    getbutton = new QPushButton(QStringLiteral("Download And Install The Zorvik Lobby Now"), this);
+    getbutton->setObjectName(QStringLiteral("getbutton"));
+    abortbutton = new QPushButton(QStringLiteral("Stop Download"), this);
+    abortbutton->setObjectName(QStringLiteral("abortbutton"));
+    abortbutton->setEnabled(false);
+    connect(getbutton, &QPushButton::clicked, this, [this] { getbuttonClick(); });
+    connect(abortbutton, &QPushButton::clicked, this, [this] { abortbuttonClick(); });
+    auto* downloadRow = new QHBoxLayout;
+    downloadRow->addStretch();
+    downloadRow->addWidget(getbutton);
+    downloadRow->addWidget(abortbutton);
+    downloadRow->addStretch();
+
+    infolabel = wrapped(QString(), this);
+    infolabel->setObjectName(QStringLiteral("infolabel"));
+    infolabel2 = new QLabel(this);
+    infolabel2->setObjectName(QStringLiteral("infolabel2"));
+    infolabel2->hide();
+    infolabel3 = wrapped(QString(), this);
+    infolabel3->setObjectName(QStringLiteral("infolabel3"));
+    for (QLabel* line : {infolabel, infolabel3}) line->setMinimumHeight(line->sizeHint().height());
+
+    QFrame* solo = panel(QStringLiteral("solopanel"), this);
+    Button1 = new QPushButton(QStringLiteral("Play Solo Game"), solo);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    auto* soloLayout = new QVBoxLayout(solo);
+    soloLayout->addWidget(wrapped(
+        QStringLiteral("To proceed to the game without the ability to play against others click "
+                       "the button below."),
+        solo));
+    soloLayout->addWidget(Button1, 0, Qt::AlignHCenter);
+    soloLayout->addWidget(wrapped(
+        QStringLiteral("Note: Even if you are playing offline, you will need to configure your "
+                       "FIREWALL to allow the game to access the internet components."),
+        solo));
+
+    QFrame* lobby = panel(QStringLiteral("lobbypanel"), this);
+    Button2 = new QPushButton(QStringLiteral("Play with Others"), lobby);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    auto* lobbyLayout = new QVBoxLayout(lobby);
+    lobbyLayout->addWidget(wrapped(
+        QStringLiteral("If you already have The Zorvik Lobby and you wish to play with others "
+                       "then click the button below to close this game and open The Zorvik "
+                       "Lobby."),
+        lobby));
+    lobbyLayout->addWidget(Button2, 0, Qt::AlignHCenter);
+    lobbyLayout->addStretch();
+
+    auto* panels = new QHBoxLayout;
+    panels->setSpacing(14);
+    panels->addWidget(solo, 1);
+    panels->addWidget(lobby, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 14, 18, 14);
+    layout->setSpacing(10);
+    layout->addWidget(picture, 0, Qt::AlignHCenter);
+    layout->addWidget(invitation);
+    layout->addLayout(downloadRow);
+    layout->addWidget(infolabel);
+    layout->addWidget(infolabel3);
+    layout->addStretch();
+    layout->addLayout(panels);
+    setFixedSize(724, 500);
+
+    HttpCli1 = new QNetworkAccessManager(this);
+    HttpCli1->setProxy(QNetworkProxy::NoProxy);
+}
+
+Tdownload::~Tdownload() {
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+    }
+}
+
+void Tdownload::showEvent(QShowEvent* event) {
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* desktop = screen())
+            move(desktop->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void Tdownload::getbuttonClick() {
+    if (reply_) return;
+    state_ = kStarted;
+    const QString name = downloadurl_.fileName();
+    infolabel2->setText(name);
+    file_.setFileName(QDir(installdir_).filePath(name));
+    // Unbuffered, so a full disk shows at the write that fails and not after the download.
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        state_ = kFailed;
+        tell(file_.errorString());
+        return;
+    }
+    getbutton->setEnabled(false);
+    abortbutton->setEnabled(true);
+    infolabel->setText(QStringLiteral("Loading"));
+
+    received_ = 0;
+    headersseen_ = false;
+    writeerror_.clear();
+    QNetworkRequest request(downloadurl_);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/3.0 (compatible)"));
+    request.setRawHeader("Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    reply_ = HttpCli1->get(request);
+    connect(reply_, &QNetworkReply::metaDataChanged, this, &Tdownload::HttpCli1HeaderData);
+    connect(reply_, &QNetworkReply::readyRead, this, &Tdownload::HttpCli1DocData);
+    // Queued, so that "Stop Download" has finished its texts before the end is handled,
+    // whether or not the reply reports the abort at once.
+    connect(reply_, &QNetworkReply::finished, this, &Tdownload::HttpCli1RequestDone,
+            Qt::QueuedConnection);
+}
+
+void Tdownload::HttpCli1HeaderData() {
+    if (headersseen_) return;
+    headersseen_ = true;
+    infolabel->setText(infolabel->text() +
+                       QString(reply_->rawHeaderPairs().size(), QLatin1Char('.')));
+    if (succeeded(reply_))
+        infolabel3->setText(QStringLiteral("Downloading: ") + infolabel2->text());
+}
+
+void Tdownload::HttpCli1DocData() {
+    const QByteArray data = reply_->readAll();
+    // The body of an error answer is a page about the error, not the installer.
+    if (!succeeded(reply_)) return;
+    if (file_.write(data) != data.size()) {
+        writeerror_ = file_.errorString();
+        reply_->abort();
+        return;
+    }
+    received_ += data.size();
+    infolabel->setText(QString::number(received_) + QStringLiteral(" bytes"));
+}
+
+void Tdownload::HttpCli1RequestDone() {
+    QNetworkReply* reply = reply_;
+    reply_ = nullptr;
+    reply->deleteLater();
+    if (reply->error() == QNetworkReply::NoError && succeeded(reply) && writeerror_.isEmpty()) {
+        infolabel->setText(QStringLiteral("Received ") + QString::number(file_.size()) +
+                           QStringLiteral(" bytes"));
+    } else {
+        infolabel->setText(QStringLiteral("Download Aborted"));
+        state_ = kFailed;
+    }
+    getbutton->setEnabled(true);
+    abortbutton->setEnabled(false);
+    file_.close();
+    if (!writeerror_.isEmpty()) tell(writeerror_);
+    if (state_ != kFailed) install();
+}
+
+void Tdownload::install() {
+    infolabel3->setText(QStringLiteral("Installing"));
+    const QString installer = file_.fileName();
+    // A downloaded file is not executable until it is made so.
+    QFile::setPermissions(
+        installer, QFile::permissions(installer) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    const QStringList arguments = {QStringLiteral("/SP-"), QStringLiteral("/silent"),
+                                   QStringLiteral("/noicons")};
+    if (!launcher_(installer, arguments)) {
+        tell(QStringLiteral("An Error has Occurred."));
+        return;
+    }
+    if (exitgame_) exitgame_();
+}
+
+void Tdownload::abortbuttonClick() {
+    if (reply_) reply_->abort();
+    infolabel->setText(QStringLiteral("Download has been aborted."));
+    state_ = kFailed;
+    infolabel3->setText(QStringLiteral("Download Aborted"));
+}
+
+void Tdownload::Button1Click() {
+    hide();
+}
+
+void Tdownload::Button2Click() {
+    if (!QFileInfo(lobbypath_).isFile()) {
+        tell(
+            QStringLiteral("Please close the game and open the Zorvik Lobby using the icon on "
+                           "your desktop or using the your Window's start-up menu."));
+        return;
+    }
+    // The game ends only when the lobby that replaces it has started.
+    if (!launcher_(lobbypath_, {})) {
+        tell(QStringLiteral("An Error has Occurred."));
+        return;
+    }
+    if (exitgame_) exitgame_();
+}
+
+void Tdownload::tell(const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tessarin"), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+}  // namespace tessarin::forms

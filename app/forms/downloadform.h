@@ -1,0 +1,92 @@
+// The window a solo start shows: go on with the solo game, start an installed Zorvik Lobby,
+// or download the lobby's installer over HTTP, run it and end the game.
+//
+// The download runs asynchronously on the UI thread; the window shows the same states as a
+// blocking download would ("Loading", a dot per response header, the growing byte count,
+// "Received N bytes"), and "Stop Download" stays usable throughout. All response headers
+// arrive together, so their dots are added together when they arrive.
+#pragma once
+
+#include <QDialog>
+#include <QFile>
+#include <QPixmap>
+#include <QUrl>
+#include <functional>
+
+#include "shell.h"
+
+class QLabel;
+class QNetworkAccessManager;
+class QNetworkReply;
+class QPushButton;
+
+namespace tessarin::forms {
+
+class Tdownload : public QDialog {
+    Q_OBJECT
+  public:
+    // The download's state: none yet, started, or aborted / failed. Only a finished download
+    // whose state is not kFailed is installed.
+    enum State { kIdle = 0, kStarted = 1, kFailed = 2 };
+
+    explicit Tdownload(const QPixmap& background, QWidget* parent = nullptr);
+    ~Tdownload() override;
+
+    // The installer's address; the part after its last "/" names the file written.
+    void setdownloadurl(const QUrl& url) { downloadurl_ = url; }
+    QUrl downloadurl() const { return downloadurl_; }
+    // Where an installed lobby program is started from.
+    void setlobbypath(const QString& path) { lobbypath_ = path; }
+    QString lobbypath() const { return lobbypath_; }
+    // Where the installer is written; the program's own directory unless set.
+    void setinstalldir(const QString& dir) { installdir_ = dir; }
+    QString installdir() const { return installdir_; }
+    // Starts the installer and the lobby; QProcess::startDetached unless replaced.
+    void setlauncher(Launcher launcher) { launcher_ = std::move(launcher); }
+    // Ends the game as File, "Exit" does; called once the installer or the lobby has started.
+    void setexitgame(std::function<void()> exitgame) { exitgame_ = std::move(exitgame); }
+
+    int state() const { return state_; }
+    bool downloading() const { return reply_ != nullptr; }
+
+    void getbuttonClick();
+    void abortbuttonClick();
+    void Button1Click();
+    void Button2Click();
+
+    QPushButton* getbutton;
+    QPushButton* abortbutton;
+    QLabel* infolabel;   // progress line
+    QLabel* infolabel2;  // hidden: the installer's file name
+    QLabel* infolabel3;  // status line
+    QPushButton* Button1;
+    QPushButton* Button2;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void HttpCli1HeaderData();
+    void HttpCli1DocData();
+    void HttpCli1RequestDone();
+    void install();
+    // A message box that does not block the event loop, so a running download goes on.
+    void tell(const QString& text);
+
+    QNetworkAccessManager* HttpCli1;
+    QNetworkReply* reply_ = nullptr;
+    QFile file_;
+    qint64 received_ = 0;
+    bool headersseen_ = false;
+    QString writeerror_;
+    int state_ = kIdle;
+    bool centred_ = false;
+
+    QUrl downloadurl_;
+    QString lobbypath_;
+    QString installdir_;
+    Launcher launcher_ = startdetached;
+    std::function<void()> exitgame_;
+};
+
+}  // namespace tessarin::forms

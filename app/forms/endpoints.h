@@ -1,0 +1,22 @@
+// Where the maker's web page, the lobby's installer and the installed lobby live. Each
+// window that uses one takes it as a setting; these are the values it starts with.
+#pragma once
+
+#include <QtGlobal>
+
+namespace tessarin::forms {
+
+// Shown in the about window without a scheme; "http://" is put in front to open it.
+inline constexpr char kDefaultWebAddress[] = "www.zorviksoftware.com";
+
+#ifdef Q_OS_WIN
+inline constexpr char kDefaultInstallerUrl[] =
+    "http://www.zorviksoftware.com/downloads/ZorvikLobbySetup.exe";
+inline constexpr char kDefaultLobbyPath[] = "C:\\Program Files\\Zorvik\\ZorvikLobby.exe";
+#else
+inline constexpr char kDefaultInstallerUrl[] =
+    "http://www.zorviksoftware.com/downloads/zorviklobby-setup.run";
+inline constexpr char kDefaultLobbyPath[] = "/opt/zorvik/zorviklobby";
+#endif
+
+}  // namespace tessarin::forms

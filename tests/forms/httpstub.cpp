@@ -1,0 +1,53 @@
+#include "httpstub.h"
+
+#include <stdexcept>
+
+namespace tessarin::testing {
+
+HttpStub::HttpStub() {
+    if (!server_.listen(QHostAddress::LocalHost)) throw std::runtime_error("cannot listen");
+    connect(&server_, &QTcpServer::newConnection, this, &HttpStub::accept);
+}
+
+QUrl HttpStub::url(const QString& path) const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+}
+
+QByteArray HttpStub::head(const QByteArray& status, qint64 length) {
+    return "HTTP/1.1 " + status + "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+           QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
+}
+
+void HttpStub::accept() {
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readrequest(socket); });
+    }
+}
+
+void HttpStub::readrequest(QTcpSocket* socket) {
+    const QByteArray request = socket->property("request").toByteArray() + socket->readAll();
+    socket->setProperty("request", request);
+    const qsizetype end = request.indexOf("\r\n\r\n");
+    if (end < 0 || socket->property("answered").toBool()) return;
+    socket->setProperty("answered", true);
+    ++requests_;
+    lastrequest_ = request.left(end);
+    if (answer_.isEmpty()) {
+        held_ = socket;
+        return;
+    }
+    socket->write(answer_);
+    socket->disconnectFromHost();
+}
+
+void HttpStub::send(const QByteArray& bytes) {
+    if (held_) held_->write(bytes);
+}
+
+void HttpStub::finish() {
+    if (held_) held_->disconnectFromHost();
+    held_.clear();
+}
+
+}  // namespace tessarin::testing

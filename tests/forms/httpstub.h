@@ -1,0 +1,48 @@
+// A minimal HTTP server on 127.0.0.1 for the download tests. It either answers every request
+// at once with a canned response, or holds the connection so that the test sends the
+// response piece by piece.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace tessarin::testing {
+
+class HttpStub : public QObject {
+    Q_OBJECT
+  public:
+    HttpStub();
+
+    QUrl url(const QString& path) const;
+
+    // Sent whole, then the connection is closed. Empty (the default): hold the connection.
+    void setanswer(const QByteArray& response) { answer_ = response; }
+
+    int requests() const { return requests_; }
+    // The request line and headers of the latest request.
+    QByteArray lastrequest() const { return lastrequest_; }
+
+    // A held connection whose request has arrived.
+    bool holding() const { return !held_.isNull(); }
+    void send(const QByteArray& bytes);
+    void finish();
+
+    // "HTTP/1.1 <status>" with Content-Type, Content-Length and Connection headers.
+    static QByteArray head(const QByteArray& status, qint64 length);
+
+  private:
+    void accept();
+    void readrequest(QTcpSocket* socket);
+
+    QTcpServer server_;
+    QByteArray answer_;
+    int requests_ = 0;
+    QByteArray lastrequest_;
+    QPointer<QTcpSocket> held_;
+};
+
+}  // namespace tessarin::testing
