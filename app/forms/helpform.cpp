@@ -45,6 +45,7 @@ Thelp::Thelp(const QPixmap& background, QWidget* parent) : QDialog(parent) {
         auto* button = new QPushButton(QString::fromLatin1(section.caption), this);
         button->setProperty(kSectionProperty, section.number);
         button->setMinimumWidth(120);
+        button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, button] { SelButton1Click(button); });
         side->addWidget(button);
         if (!overview) overview = button;
@@ -65,6 +66,8 @@ Thelp::Thelp(const QPixmap& background, QWidget* parent) : QDialog(parent) {
     button_done = new QPushButton(QStringLiteral("Done"), this);
     button_done->setObjectName(QStringLiteral("button_done"));
     connect(button_done, &QPushButton::clicked, this, [this] { button_doneClick(); });
+    button_about->setAutoDefault(false);
+    button_done->setDefault(true);
     side->addWidget(button_about);
     side->addWidget(button_done);
 
