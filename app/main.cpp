@@ -1,0 +1,124 @@
+// The program: one copy per user, its windows created in a fixed order (the main window
+// first, the hidden server eighth) and destroyed in reverse order when the main window
+// closes. Destroying the tally window saves the tally; destroying the server deletes the
+// word list's working copy.
+#include <QApplication>
+#include <QDateTime>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <memory>
+
+#include "aboutform.h"
+#include "display.h"
+#include "downloadform.h"
+#include "helpform.h"
+#include "picture_resources.h"
+#include "pictures.h"
+#include "previnst.h"
+#include "serverconnections.h"
+#include "settingspath.h"
+#include "sound_resources.h"
+#include "spylistform.h"
+#include "tallyfile.h"
+#include "tchat.h"
+#include "tdictn.h"
+#include "tgamestart.h"
+#include "trandom.h"
+#include "ttallylist.h"
+
+using namespace tessarin;
+
+namespace {
+
+void showLater(QWidget* parent, const QString& text) {
+    // Not modal: a nested event loop would let socket events run inside a handler.
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tessarin"), text,
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
+void bringForward(QWidget& window) {
+    if (window.isMinimized()) window.showNormal();
+    window.raise();
+    window.activateWindow();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::fprintf(stderr,
+                     "Tessarin needs a desktop to show its window, and no display was found "
+                     "(DISPLAY is not set); to host a game on this machine without one, run "
+                     "tessarin-server.\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessarin"));
+    SingleInstance single;
+    if (single.CheckPreviousInstance(true)) return 0;
+    initSoundResources();
+    initPictureResources();
+    QApplication::setWindowIcon(pictures::appIcon());
+    const QPixmap background = pictures::background();
+    TRandom random(static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+
+    auto chat = std::make_unique<Tchat>(settingsFilePath());
+    auto tally = std::make_unique<Ttallylist>(chat.get());
+    tally->setBackground(background);
+    auto about = std::make_unique<forms::Tabout>(background, chat.get());
+    auto download = std::make_unique<forms::Tdownload>(background);
+    auto gamestart = std::make_unique<board::Tgamestart>(*chat, chat.get());
+    auto help = std::make_unique<forms::Thelp>(background, chat.get());
+    // The phrase list window belongs to the chat panel, made with the main window.
+    auto spell = std::make_unique<TDictn>();
+    auto server = std::make_unique<ServerConnections>(random, *spell);
+    auto spylist = std::make_unique<forms::Tspylist>(background, chat.get());
+
+    chat->attach(gamestart.get(), tally.get());
+    single.onActivate = [&] { bringForward(*chat); };
+    help->setshowabout([&] { about->show(); });
+    download->setexitgame([&] { chat->close(); });
+    spylist->setkicking([&](int seat) { chat->kicking(seat); });
+    server->onHostError = [&](const std::string& text) {
+        showLater(chat.get(), QString::fromStdString(text));
+    };
+
+    Tchat::Hooks hooks;
+    hooks.startserver = [&] {
+        server->listen();
+        return server->port();
+    };
+    hooks.speedschanged = [&](int bot, int time) {
+        server->setBotSpeedMs(bot);
+        server->setTimeSpeedMs(time);
+    };
+    hooks.addspy = [&](int seat, const QString& name) { spylist->addspy(seat, name); };
+    hooks.removespy = [&](int seat, const QString& name) { return spylist->removespy(seat, name); };
+    hooks.enablekick = [&](bool on) { spylist->enablekick(on); };
+    hooks.showdownload = [&] { download->show(); };
+    hooks.showspylist = [&] { spylist->show(); };
+    hooks.showhelp = [&] { help->show(); };
+    hooks.showabout = [&] { about->show(); };
+    hooks.openwebpage = [&] { about->openurl(); };
+    hooks.messagebox = [&](const QString& text) { showLater(chat.get(), text); };
+    chat->setHooks(std::move(hooks));
+
+    if (!spell->opened()) showLater(chat.get(), QString::fromLatin1(kDictionaryNotFound.data()));
+    chat->show();
+    app.exec();
+
+    // Reverse order of creation; the main window goes last.
+    spylist.reset();
+    server.reset();
+    spell.reset();
+    help.reset();
+    gamestart.reset();
+    download.reset();
+    about.reset();
+    tally.reset();
+    chat.reset();
+    return 0;
+}

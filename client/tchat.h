@@ -1,0 +1,174 @@
+// Tchat: the main window and the client of every game, the host's included. It connects to
+// the server (its own in-process server when hosting), hands each server message to its
+// handler one per dispatch tick, keeps the seats and spectators, and frames the board, the
+// chat panel, the Options menu, the sounds and the settings. UI thread only.
+//
+// Windows created after it at start-up reach it through attach(); everything the main
+// window asks of the program around it (start listening, the auxiliary windows) goes
+// through Hooks, so the window can be tested without them.
+#pragma once
+
+#include <QMainWindow>
+#include <QRect>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "boardhost.h"
+#include "clientlink.h"
+
+class QAction;
+class QMenu;
+
+namespace tessarin {
+
+namespace board {
+class TBoard;
+class Tgamestart;
+}  // namespace board
+namespace chat {
+class ChatPanel;
+}
+class OptionsMenu;
+class SoundPlayer;
+class TessarinSettings;
+class Ttallylist;
+
+class Tchat : public QMainWindow, public board::BoardHost {
+    Q_OBJECT
+  public:
+    static constexpr int kSeatCount = 3;
+    static constexpr int kGamePort = 7772;
+    static constexpr int kLobbyPort = 9001;
+    static constexpr QRect kDefaultBounds{3, 3, 768, 470};
+
+    struct Hooks {
+        // Starts the in-process server listening and returns its port; throws
+        // ESockException when it cannot.
+        std::function<int()> startserver;
+        // The host's Bot Speed and Time Speed changed (also when the settings are read).
+        std::function<void(int botSpeedMs, int timeSpeedMs)> speedschanged;
+        // The spy list.
+        std::function<void(int seat, const QString& name)> addspy;
+        std::function<bool(int seat, const QString& name)> removespy;
+        std::function<void(bool)> enablekick;
+        // Auxiliary windows.
+        std::function<void()> showdownload, showspylist, showhelp, showabout, openwebpage;
+        // A message box.
+        std::function<void(const QString&)> messagebox;
+    };
+
+    // FormCreate. `settingsPath` is the settings file (normally settingsFilePath()).
+    explicit Tchat(QString settingsPath, QWidget* parent = nullptr);
+    ~Tchat() override;
+
+    void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+    // Windows created later at start-up; not owned.
+    void attach(board::Tgamestart* gamestart, Ttallylist* tally);
+    // Ports for joining a game and for the lobby link (tests use free ones).
+    void setPorts(int gamePort, int lobbyPort);
+
+    // Start-up from the command line (the parameters after the program name); FormShow
+    // calls it with the real ones, once.
+    void processparams(const QStringList& args);
+    void hostpress();
+    void joinpress();
+
+    // One received server message (without its 0xFF): command word, '+', payload.
+    void processsocktimer(std::string_view line);
+    void sendloginfo(std::string_view payload);
+    void newplayerinfo(std::string_view payload);
+    void playerdisconnected(std::string_view payload);
+    void justwatching(std::string_view payload);
+    void playasound(std::string_view payload);
+    void kicking(int seat);
+
+    // Menus and the seat popup.
+    void JustWatch1Click();
+    void SettoJustWatch1Click();
+    void UnsetJustWatch1Click();
+    void RemoveFromGame1Click();
+    void label_playername1ContextPopup(int seat, const QPoint& globalPos);
+    void ResetScreenLocation1Click();
+    void ViewTally1Click();
+
+    // Settings.
+    void loadinifile();
+    void saveinifile() override;
+
+    // board::BoardHost.
+    int myseat() const override { return myseat_; }
+    bool isconnected() const override { return isconnected_; }
+    bool ishost() const override { return ishost_; }
+    QString playername() const override { return playername_; }
+    bool turnsoundnew() const override;
+    void send(const std::string& message) override;
+    void playsounds(const QString& name) override;
+    void addlinetochat(const QString& line, board::Colour colour) override;
+    void addgame(const QString& winner) override;
+    void uncheckjustwatch() override;
+    void turnstarted() override;
+    void showmessage(const QString& text) override;
+
+    ClientLink& link() { return link_; }
+    board::TBoard& board() { return *board_; }
+    chat::ChatPanel& chatpanel() { return *chat_; }
+    OptionsMenu& options() { return *options_; }
+    SoundPlayer& sounds() { return *sounds_; }
+    QMenu& seatmenu() { return *popup_kick; }
+    QAction* justwatchaction() const { return JustWatch1; }
+    QAction* startgameaction() const { return StartGame1; }
+    const QString& loginname() const { return loginname_; }
+    const QString& hostaddress() const { return hostaddress_; }
+    const QRect& lastsavedbounds() const { return lastsaved_; }
+    int popupseat() const { return popupseat_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;    // FormShow
+    void closeEvent(QCloseEvent* event) override;  // FormClose
+
+  private:
+    void buildmenus();
+    void applyoption(int option);
+    void connectionclosed();
+    QString seatcaption(int seat) const;
+    QStringList seatnames() const;
+
+    Hooks hooks_;
+    ClientLink link_;
+    TessarinSettings* settings_;
+    board::TBoard* board_;
+    chat::ChatPanel* chat_;
+    QWidget* panel_board_;
+    OptionsMenu* options_ = nullptr;
+    SoundPlayer* sounds_;
+    board::Tgamestart* gamestart_ = nullptr;
+    Ttallylist* tally_ = nullptr;
+
+    QMenu* popup_kick = nullptr;
+    QAction* RemoveFromGame1 = nullptr;
+    QAction* SettoJustWatch1 = nullptr;
+    QAction* UnsetJustWatch1 = nullptr;
+    QAction* JustWatch1 = nullptr;
+    QAction* StartGame1 = nullptr;
+
+    const QString gamename_ = QStringLiteral("Tessarin");
+    QString playername_;
+    QString hostaddress_;
+    QString loginname_;
+    int myseat_ = 0;
+    bool isconnected_ = false;
+    bool ishost_ = false;
+    bool justwatch_ = false;  // the server says this player watches
+    int popupseat_ = 0;
+    int gamePort_ = kGamePort;
+    int lobbyPort_ = kLobbyPort;
+    bool shown_ = false;
+    bool closing_ = false;
+    QRect lastsaved_{0, 0, 0, 0};  // the bounds last read from or written to the settings
+};
+
+}  // namespace tessarin

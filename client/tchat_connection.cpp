@@ -1,0 +1,246 @@
+// The main window's connection side: start-up from the command line, hosting and joining,
+// login, the dispatcher of the server's messages, and the seat list.
+#include <QMenu>
+
+#include "chatpanel.h"
+#include "chattersounds.h"
+#include "launchmode.h"
+#include "optionsmenu.h"
+#include "picturebutton.h"
+#include "protocol.h"
+#include "soundplayer.h"
+#include "tboard.h"
+#include "tchat.h"
+
+namespace tessarin {
+
+namespace {
+
+QString latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr board::Colour kSystemColour = board::kSystemColour;
+
+}  // namespace
+
+void Tchat::processparams(const QStringList& args) {
+    board_->parts().button_start->hide();
+    StartGame1->setEnabled(false);
+    loginname_.clear();
+    const LaunchMode mode = readparams(args);
+    if (mode.kind == LaunchMode::Solo) {
+        addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), kSystemColour);
+        if (hooks_.showdownload) hooks_.showdownload();
+        hostaddress_ = mode.hostaddress;
+        playername_ = mode.playername;
+        try {
+            hostpress();
+        } catch (const ESockException& e) {
+            showmessage(QString::fromStdString(e.what()));
+        }
+        return;
+    }
+    addlinetochat(QStringLiteral("0+Loading Multi-player Game.. Please Wait."), kSystemColour);
+    if (mode.kind == LaunchMode::Incomplete) return;
+    playername_ = mode.playername;
+    hostaddress_ = mode.hostaddress;
+    try {
+        if (mode.kind == LaunchMode::Host)
+            hostpress();
+        else
+            joinpress();
+    } catch (const ESockException& e) {
+        showmessage(QString::fromStdString(e.what()));
+        return;
+    }
+    link_.openLobbyLink(lobbyPort_);
+}
+
+void Tchat::hostpress() {
+    const int port = hooks_.startserver ? hooks_.startserver() : gamePort_;
+    loginname_ = playername_;
+    ishost_ = true;
+    // The host always plays through its own server on the loopback address.
+    link_.open("127.0.0.1", port);
+    board_->parts().button_start->show();
+    StartGame1->setEnabled(true);
+    if (hooks_.enablekick) hooks_.enablekick(true);
+}
+
+void Tchat::joinpress() {
+    loginname_ = playername_;
+    link_.open(hostaddress_.toStdString(), gamePort_);
+    board_->parts().button_start->hide();
+    StartGame1->setEnabled(false);
+}
+
+void Tchat::processsocktimer(std::string_view line) {
+    const auto message = proto::split(line);
+    if (!message) return;
+    const auto [command, payload] = *message;
+    namespace p = proto;
+    try {
+        if (command == p::kSendLoginInfo)
+            sendloginfo(payload);
+        else if (command == p::kNewPlayerInfo || command == p::kExistingPlayers)
+            newplayerinfo(payload);
+        else if (command == p::kHaveWrongVersion)
+            addlinetochat("0+" + latin1(payload) + " has a different version of the game then you.",
+                          kSystemColour);
+        else if (command == p::kWrongVersion)
+            addlinetochat(
+                QStringLiteral("0+You have a differnt version of the game then the host."),
+                kSystemColour);
+        else if (command == p::kFull) {
+            showmessage(QStringLiteral("Game is full"));
+            close();
+        } else if (command == p::kPlayerDisconnected)
+            playerdisconnected(payload);
+        else if (command == p::kJustWatching)
+            justwatching(payload);
+        else if (command == p::kChat || command == p::kAction)
+            chat_->chatrecieved(payload);
+        else if (command == p::kPlayASound)
+            playasound(payload);
+        else if (command == p::kStartGame)
+            board_->startthegame(payload);
+        else if (command == p::kRoundStart)
+            board_->roundstart(payload);
+        else if (command == p::kMyTiles)
+            board_->mytiles(payload);
+        else if (command == p::kNextPlayer)
+            board_->getnextplayer(payload);
+        else if (command == p::kPlaceLetter)
+            board_->placeletter(payload);
+        else if (command == p::kAScore)
+            board_->ascore(payload);
+        else if (command == p::kErrorNum)
+            board_->errornum(payload);
+        else if (command == p::kRoundOver)
+            board_->roundover();
+        else if (command == p::kWinner)
+            board_->winner(payload);
+        else if (command == p::kGameStats)
+            board_->gamestats(payload);
+    } catch (const proto::ConversionError& e) {
+        // A malformed message from the server is dropped; the game goes on.
+        qWarning("Dropped %.*s: %s", static_cast<int>(command.size()), command.data(), e.what());
+    }
+}
+
+void Tchat::sendloginfo(std::string_view payload) {
+    myseat_ = proto::FieldReader(payload).integer();
+    isconnected_ = true;
+    chat_->setMySeat(myseat_);
+    chat_->setConnected(true);
+    send(proto::request::logininfo(myseat_, proto::kVersion, loginname_.toLatin1().toStdString()));
+}
+
+void Tchat::newplayerinfo(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    while (!fields.atEnd()) {
+        const int seat = fields.integer();
+        const QString name = latin1(fields.field());
+        const bool watching = fields.field() == "1";
+        if (seat == myseat_) {
+            addlinetochat(QStringLiteral("0+You are Connected."), kSystemColour);
+            loadinifile();
+        } else {
+            addlinetochat("0+" + name + " is Connected.", kSystemColour);
+        }
+        if (seat >= 1 && seat <= kSeatCount) {
+            board_->setseatname(seat, name);
+            if (watching) board_->showeyes(seat, true);
+        } else if (seat > kSeatCount) {
+            if (hooks_.addspy) hooks_.addspy(seat, name);
+            addlinetochat(
+                seat == myseat_ ? QStringLiteral("0+You are spying.") : "0+" + name + " is spying.",
+                kSystemColour);
+        }
+    }
+    playsounds(QStringLiteral("entered"));
+}
+
+void Tchat::playerdisconnected(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const int seat = fields.integer();
+    const QString name = latin1(fields.rest());
+    if (seat >= 1 && seat <= kSeatCount) {
+        const QString caption = board_->seatname(seat);
+        if (caption != QLatin1String("<Waiting>") && caption != board_->seathint(seat))
+            addlinetochat("0+" + caption + " disconnected.", kSystemColour);
+        board_->resetseat(seat);
+    } else if (seat > kSeatCount && hooks_.removespy && hooks_.removespy(seat, name)) {
+        addlinetochat("0+" + name + " has left.", kSystemColour);
+    }
+}
+
+void Tchat::justwatching(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const int seat = fields.integer();
+    if (seat < 1 || seat > kSeatCount) return;
+    const bool watching = fields.rest() == "1";
+    if (seat == myseat_) {
+        justwatch_ = watching;
+        JustWatch1->setChecked(watching);
+    }
+    addlinetochat("0+" + board_->seatname(seat) +
+                      (watching ? QStringLiteral(" is just watching")
+                                : QStringLiteral(" is now playing again")),
+                  kSystemColour);
+    board_->showeyes(seat, watching);
+}
+
+void Tchat::playasound(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const int seat = fields.integer();
+    const std::string_view sound = fields.field();
+    if (sounds_->playchatter(latin1(sound))) return;
+    const auto caption = chat::chatterCaption(sound);
+    if (seat < 1 || seat > kSeatCount || !caption) return;
+    addlinetochat("0+" + board_->seatname(seat) + ": <Chatter Sound> " + latin1(*caption),
+                  kSystemColour);
+}
+
+void Tchat::kicking(int seat) {
+    if (ishost_ && isconnected_) send(proto::request::kickhim(myseat_, seat));
+}
+
+void Tchat::JustWatch1Click() {
+    if (isconnected_ && myseat_ >= 1 && myseat_ <= kSeatCount)
+        send(proto::request::justwatch(myseat_, !justwatch_));
+}
+
+void Tchat::SettoJustWatch1Click() {
+    if (isconnected_ && popupseat_ >= 1 && popupseat_ <= kSeatCount)
+        send(proto::request::justwatch(popupseat_, true));
+}
+
+void Tchat::UnsetJustWatch1Click() {
+    if (isconnected_ && popupseat_ >= 1 && popupseat_ <= kSeatCount)
+        send(proto::request::justwatch(popupseat_, false));
+}
+
+void Tchat::RemoveFromGame1Click() {
+    kicking(popupseat_);
+}
+
+void Tchat::label_playername1ContextPopup(int seat, const QPoint& globalPos) {
+    for (QAction* item : {RemoveFromGame1, SettoJustWatch1, UnsetJustWatch1})
+        item->setEnabled(ishost_);
+    if (board_->seatname(seat) == QLatin1String("<Waiting>")) RemoveFromGame1->setEnabled(false);
+    popupseat_ = seat;
+    if (!globalPos.isNull()) popup_kick->popup(globalPos);
+}
+
+void Tchat::send(const std::string& message) {
+    link_.send(message);
+}
+
+void Tchat::connectionclosed() {
+    if (closing_) return;
+    close();
+}
+
+}  // namespace tessarin

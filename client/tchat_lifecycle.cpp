@@ -1,0 +1,143 @@
+// The main window's life: first display, size limits, closing, the settings, and what the
+// board asks of the window around it.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "chatpanel.h"
+#include "optionsmenu.h"
+#include "soundplayer.h"
+#include "tboard.h"
+#include "tchat.h"
+#include "tessarinsettings.h"
+#include "tgamestart.h"
+#include "ttallylist.h"
+
+namespace tessarin {
+
+void Tchat::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    processparams(QCoreApplication::arguments().mid(1));
+}
+
+void Tchat::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    const QRect bounds = geometry();
+    if (bounds != lastsaved_) {
+        QRect saved = bounds;
+        if (QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            // One reduction each, as a window just too big for the desktop needs.
+            if (saved.width() > area.width()) saved.setWidth(saved.width() - 15);
+            if (saved.height() > area.height()) saved.setHeight(saved.height() - 15);
+        }
+        setGeometry(saved);
+        lastsaved_ = saved;
+        saveinifile();
+    }
+    event->accept();
+}
+
+void Tchat::ResetScreenLocation1Click() {
+    setGeometry(kDefaultBounds);
+}
+
+void Tchat::loadinifile() {
+    const LoadedSettings loaded = settings_->loadinifile();
+    chat_->setTextSize(loaded.textSize);
+    setGeometry(loaded.bounds);
+    lastsaved_ = loaded.bounds;
+    chat_->setChatColour(loaded.textColour);
+    if (loaded.playToScore && gamestart_) gamestart_->setrounds(*loaded.playToScore);
+    options_->applyLoaded(loaded);
+    for (int i = 0; i < static_cast<int>(loaded.phrases.size()); ++i)
+        if (!loaded.phrases[i].isEmpty()) chat_->setPhrase(i + 1, loaded.phrases[i]);
+    sounds_->setPlaySounds(options_->playSounds());
+    sounds_->setPlayerPhraseSounds(options_->playerPhraseSounds());
+    if (hooks_.speedschanged) hooks_.speedschanged(options_->botSpeedMs(), options_->timeSpeedMs());
+    if (loaded.showHelp) board_->showhelp();
+}
+
+void Tchat::saveinifile() {
+    SavedSettings values = options_->toSave();
+    values.bounds = geometry();
+    if (gamestart_) values.playToScore = gamestart_->rounds();
+    settings_->saveinifile(values);
+}
+
+void Tchat::applyoption(int option) {
+    switch (static_cast<OptionsMenu::Option>(option)) {
+        case OptionsMenu::Option::BotSpeed:
+        case OptionsMenu::Option::TimeSpeed:
+            if (hooks_.speedschanged)
+                hooks_.speedschanged(options_->botSpeedMs(), options_->timeSpeedMs());
+            break;
+        case OptionsMenu::Option::PlaySounds:
+            sounds_->setPlaySounds(options_->playSounds());
+            break;
+        case OptionsMenu::Option::PlayerPhraseSounds:
+            sounds_->setPlayerPhraseSounds(options_->playerPhraseSounds());
+            break;
+        case OptionsMenu::Option::TextColor:
+            chat_->setChatColour(options_->chatColour());
+            break;
+        case OptionsMenu::Option::TextSize:
+            chat_->setTextSize(options_->textSize());
+            break;
+        case OptionsMenu::Option::TurnSound:
+            break;
+    }
+    saveinifile();
+}
+
+QStringList Tchat::seatnames() const {
+    QStringList names;
+    for (int seat = 1; seat <= kSeatCount; ++seat) names << board_->seatname(seat);
+    return names;
+}
+
+void Tchat::ViewTally1Click() {
+    if (!tally_) return;
+    tally_->loadchecklist(seatnames(), myseat_);
+    tally_->show();
+    tally_->raise();
+}
+
+bool Tchat::turnsoundnew() const {
+    return options_->turnSoundNew();
+}
+
+void Tchat::playsounds(const QString& name) {
+    sounds_->playsounds(name);
+}
+
+void Tchat::addlinetochat(const QString& line, board::Colour colour) {
+    chat_->addlinetochat(line, colour);
+}
+
+void Tchat::addgame(const QString& winner) {
+    if (!tally_) return;
+    tally_->loadchecklist(seatnames(), myseat_);
+    tally_->addgame(winner);
+}
+
+void Tchat::uncheckjustwatch() {
+    justwatch_ = false;
+    JustWatch1->setChecked(false);
+}
+
+void Tchat::turnstarted() {
+    if (!isActiveWindow()) QApplication::alert(this);
+}
+
+void Tchat::showmessage(const QString& text) {
+    if (hooks_.messagebox)
+        hooks_.messagebox(text);
+    else
+        QMessageBox::information(this, QStringLiteral("Tessarin"), text);
+}
+
+}  // namespace tessarin
