@@ -44,6 +44,7 @@ int styleForSeat(QStringView seatText) {
 }
 
 ChatLine parseChatLine(QStringView line) {
+    line = line.left(kMaxLineLength);
     ChatLine out;
     const qsizetype plus = line.indexOf(u'+');
     QStringView text = line;

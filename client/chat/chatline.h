@@ -20,6 +20,10 @@ inline constexpr int kSmileyCount = 18;
 // The code that travels inside chat text: ":)#" and two digits, 10..27.
 inline constexpr QStringView kSmileyCode = u":)#";
 inline constexpr int kFirstSmileyTag = 10;
+// A line shows at most this many characters (seat and head included). Laying out one
+// paragraph costs more than linear time in its length; a 64 KB line from a peer would
+// stop the program for seconds, a person's line is far shorter.
+inline constexpr qsizetype kMaxLineLength = 4096;
 
 // Style of a seat given as text: 0 for seat 0, seat + 5 for seats 1..9, else kStrayStyle.
 int styleForSeat(QStringView seatText);
@@ -40,7 +44,8 @@ struct ChatLine {
 // Breaks "seat+text" as it is shown: seat and '+' removed, the head cut off, each ":)#NN"
 // turned into a smiley (picture 0 when NN is no number or not 10..27), each blank-ended
 // chunk holding "http://" or "www." (letter case ignored) made a link. A line without '+'
-// has an unreadable seat and is shown whole.
+// has an unreadable seat and is shown whole. Only the first kMaxLineLength characters of
+// the line are read.
 ChatLine parseChatLine(QStringView line);
 
 // The web address a clicked link's text names, for the browser: "www." alone gains

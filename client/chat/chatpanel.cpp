@@ -13,6 +13,7 @@
 
 #include "chatentry.h"
 #include "chatline.h"
+#include "pictures.h"
 #include "tphrases.h"
 
 namespace tessarin::chat {
@@ -76,6 +77,11 @@ ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
         QMessageBox::information(window(), QStringLiteral("Tessarin"), text);
     };
     setChatColour(chatColour_);
+
+    setSmileyProvider(&pictures::smiley);
+    for (int i = 1; i <= kPhraseButtons; ++i) setPhraseButtonFace(i, pictures::phraseButton(i));
+    setPhraseButtonFace(kPhraseButtons + 1, pictures::soundButton());
+    setSmileyButtonFace(pictures::smileyButton());
 }
 
 QStringList ChatPanel::defaultPhrases() {
@@ -154,20 +160,7 @@ QStringList ChatPanel::phrases() const {
 void ChatPanel::addlinetochat(const QString& line, Colour colour) {
     const ChatLine parsed = parseChatLine(line);
     mainchat_->setStyleLook(parsed.style, toQColor(colour), true);
-    mainchat_->addParagraph(parsed.head, parsed.style);
-    for (const ChatPiece& piece : parsed.pieces) {
-        switch (piece.kind) {
-            case ChatPiece::Kind::Text:
-                mainchat_->addText(piece.text, parsed.style);
-                break;
-            case ChatPiece::Kind::Link:
-                mainchat_->addLink(piece.text);
-                break;
-            case ChatPiece::Kind::Smiley:
-                mainchat_->addPicture(piece.smiley);
-                break;
-        }
-    }
+    mainchat_->addLine(parsed);
     if (!ScrollChatOff1->isChecked()) mainchat_->scrollToEnd();
 }
 

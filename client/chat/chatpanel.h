@@ -60,7 +60,8 @@ class ChatPanel : public QWidget {
     bool isconnected() const { return isconnected_; }
 
     // Pictures: smilies 0..17 for the view and the smiley menu; button faces 1..9 for the
-    // phrase buttons and 10 for "Chatter Sounds". Without them the buttons show text.
+    // phrase buttons and 10 for "Chatter Sounds". The game's own pictures are set at
+    // construction; a null face makes a button show its text ("P1", a note, ":)").
     void setSmileyProvider(SmileyProvider provider);
     void setPhraseButtonFace(int button, const QPixmap& face);
     void setSmileyButtonFace(const QPixmap& face);

@@ -13,6 +13,15 @@ constexpr int kAllStyles = -1;
 constexpr int kSmileyWidth = 17;
 constexpr int kSmileyHeight = 16;
 
+// The document would start a new paragraph at each of these.
+QString oneLine(QString text) {
+    for (QChar& c : text) {
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return text;
+}
+
 }  // namespace
 
 ChatView::ChatView(QWidget* parent)
@@ -82,52 +91,68 @@ void ChatView::startParagraph(QTextCursor& cursor) {
         empty_ = false;
         return;
     }
-    if (document()->blockCount() >= kMaxParagraphs) {
-        dropOldestParagraph();
+    if (document()->blockCount() >= kMaxParagraphs ||
+        document()->characterCount() >= kMaxCharacters) {
+        dropOldestParagraphs();
         cursor = endCursor();
     }
     cursor.insertBlock();
 }
 
-void ChatView::dropOldestParagraph() {
-    const QTextBlock first = document()->firstBlock();
-    for (auto it = first.begin(); !it.atEnd(); ++it) {
-        const QTextCharFormat format = it.fragment().charFormat();
-        if (format.isAnchor()) linktable_.erase(format.anchorHref().toInt());
+void ChatView::dropOldestParagraphs() {
+    const int keepParagraphs = kMaxParagraphs - kMaxParagraphs / 10;
+    const int keepCharacters = kMaxCharacters - kMaxCharacters / 10;
+    int paragraphs = document()->blockCount();
+    int characters = document()->characterCount();
+    QTextBlock block = document()->firstBlock();
+    // The last paragraph always stays; the new one goes after it.
+    while (block.next().isValid() && (paragraphs > keepParagraphs || characters > keepCharacters)) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor()) linktable_.erase(format.anchorHref().toInt());
+        }
+        --paragraphs;
+        characters -= block.length();
+        block = block.next();
     }
     QTextCursor cursor(document());
-    cursor.setPosition(first.next().position(), QTextCursor::KeepAnchor);
+    cursor.setPosition(block.position(), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
 }
 
-void ChatView::addParagraph(const QString& text, int style) {
+void ChatView::addLine(const ChatLine& line) {
     QTextCursor cursor = endCursor();
+    // One edit block: the paragraph is laid out once, not once per piece.
+    cursor.beginEditBlock();
     startParagraph(cursor);
-    cursor.insertText(text, styles_.format(style));
+    cursor.insertText(oneLine(line.head), styles_.format(line.style));
+    for (const ChatPiece& piece : line.pieces) {
+        switch (piece.kind) {
+            case ChatPiece::Kind::Text:
+                cursor.insertText(oneLine(piece.text), styles_.format(line.style));
+                break;
+            case ChatPiece::Kind::Link:
+                addLink(cursor, oneLine(piece.text));
+                break;
+            case ChatPiece::Kind::Smiley: {
+                QTextImageFormat picture;
+                picture.setName(smileyName(piece.smiley));
+                picture.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+                cursor.insertImage(picture);
+                break;
+            }
+        }
+    }
+    cursor.endEditBlock();
 }
 
-void ChatView::addText(const QString& text, int style) {
-    empty_ = false;
-    endCursor().insertText(text, styles_.format(style));
-}
-
-int ChatView::addLink(const QString& text) {
+void ChatView::addLink(QTextCursor& cursor, const QString& text) {
     const int number = nextLink_++;
     linktable_[number] = text;
     QTextCharFormat format = styles_.format(kLinkStyle);
     format.setAnchor(true);
     format.setAnchorHref(QString::number(number));
-    empty_ = false;
-    endCursor().insertText(text, format);
-    return number;
-}
-
-void ChatView::addPicture(int index) {
-    QTextImageFormat format;
-    format.setName(smileyName(index >= 0 && index < kSmileyCount ? index : 0));
-    format.setVerticalAlignment(QTextCharFormat::AlignMiddle);
-    empty_ = false;
-    endCursor().insertImage(format);
+    cursor.insertText(text, format);
 }
 
 void ChatView::clearAll() {

@@ -7,8 +7,11 @@
 // the view forgets the numbers together with the links. A click therefore always reports
 // a number whose linkText() is exactly the text of the clicked link.
 //
-// The view keeps at most kMaxParagraphs paragraphs; the oldest go first (with their
-// links), so a chatty or hostile peer cannot grow it without bound.
+// The view keeps at most kMaxParagraphs paragraphs and about kMaxCharacters characters,
+// so a chatty or hostile peer cannot grow it without bound. The oldest paragraphs go
+// first, with their links, a tenth of the limit at a time: removing text at the top makes
+// the document lay out everything below it again, which should not happen on every line.
+// The same bound caps the cost of a style change, which lays out its style's text again.
 #pragma once
 
 #include <QPixmap>
@@ -29,6 +32,7 @@ class ChatView : public QTextBrowser {
     Q_OBJECT
   public:
     static constexpr int kMaxParagraphs = 2000;
+    static constexpr int kMaxCharacters = 150'000;
     // Red 238, green 232, blue 203.
     static constexpr Colour kBackground = 0xCBE8EE;
 
@@ -44,11 +48,10 @@ class ChatView : public QTextBrowser {
     // The resource name under which smiley picture 0..17 is shown.
     static QString smileyName(int index);
 
-    void addParagraph(const QString& text, int style);
-    void addText(const QString& text, int style);
-    // Adds a link in the link style and returns its number.
-    int addLink(const QString& text);
-    void addPicture(int index);
+    // Adds the line as a new paragraph: its head and words in the line's style, its links
+    // in the link style, its smilies as pictures. Line breaks inside it become blanks, so
+    // one line is always one paragraph.
+    void addLine(const ChatLine& line);
 
     void clearAll();
     std::optional<QString> linkText(int number) const;
@@ -70,7 +73,8 @@ class ChatView : public QTextBrowser {
   private:
     QTextCursor endCursor();
     void startParagraph(QTextCursor& cursor);
-    void dropOldestParagraph();
+    void addLink(QTextCursor& cursor, const QString& text);
+    void dropOldestParagraphs();
     void restyle(int style);
     void registerSmilies();
 
