@@ -13,16 +13,19 @@
 //   4 data in   "Non-Blocking Incoming Data"
 //   5 data out  "Non-Blocking Outgoing Data"
 //   6 accept    "Created New TSock Structure", "Could Not Accept Connection"
-//   7 error     "Error #<code> (<name>)" with Winsock codes, e.g. "Error #10061 (WSAECONNREFUSED)"
+//   7 error     "Error #<code> (<name>)" with Winsock codes, e.g. "Error #10061 (WSAECONNREFUSED)",
+//               "Socket Error On Send"
 // Failures of the calls themselves throw ESockException with the texts of the design
 // ("Listen - Error Binding Socket", "Send - Socket Not Connected", ...).
+//
+// Callbacks run on the UI thread from the event loop. A callback may Close() its own socket
+// but must not delete it (use deleteLater()).
 #pragma once
 
 #include <QObject>
 
 #include <cstddef>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -32,7 +35,7 @@ class QSocketNotifier;
 namespace tessarin {
 
 class ESockException : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -49,9 +52,10 @@ enum class TSocketInfo {
 
 class TSock : public QObject {
     Q_OBJECT
-public:
+  public:
     // An accepted socket is owned by its listener (destroyed with it) unless reparented.
     explicit TSock(QObject* owner = nullptr);
+    // Closes the handle without reporting anything: the owner may be half destroyed.
     ~TSock() override;
 
     // Host name or dotted IPv4 address, and port number or service name, for Open/Listen.
@@ -64,18 +68,25 @@ public:
     void setListen(bool listen);
     bool listening() const { return listening_; }
 
+    // The local port a listener is bound to (useful after listening on port "0"); 0 if none.
+    int localPort() const;
+
     // Takes the waiting connection into a new TSock owned by this listener, with copies of
     // this socket's OnRead, OnWrite, OnDisconnect and OnInfo. false if accept failed.
+    // OnAccept is called again for the next waiting connection only after Accept.
     bool Accept(TSock*& newSock);
     // Starts connecting to HostName:PortName; returns whether already connected (the
-    // outcome arrives later as "Non-Blocking Socket Connected" or an error).
+    // outcome arrives later as "Non-Blocking Socket Connected" or an error). Lookups happen
+    // before a handle exists, so a failed lookup leaves the socket closed. After a failed
+    // connect the handle stays open, silent, until Close.
     bool Open();
     // Queues text and sends what the network takes now; the rest goes out, in order,
     // when the socket becomes writable.
     void Send(std::string_view text);
     // All received bytes not yet taken.
     std::string Receive();
-    // Closes the handle; reports "Socket Closed" unless it was listening. Never throws.
+    // Closes the handle and drops unsent text; reports "Socket Closed" unless it was
+    // listening, also when already closed. Never throws.
     bool Close();
 
     bool connected() const { return connected_; }
@@ -97,9 +108,22 @@ public:
     // The Winsock code for an errno value (ECONNREFUSED -> 10061).
     static int winsockCode(int errnoValue);
 
-private:
-    // Implementation detail; a helper may restructure everything below this line.
+  private:
     void info(TSocketInfo code, const std::string& msg);
+    // Notifications.
+    void readable();
+    void writable();
+    void connectionWaiting();
+    void connectFailed(int code);
+    void peerClosed();
+    // Sends what the network takes of outbuffer now; the write notifier runs only while
+    // text is left.
+    void flush();
+    void resumeAccepting(int acceptErrno);
+    QSocketNotifier* makeNotifier(bool forWriting, void (TSock::*handler)(), bool enabled);
+    void watchStream();
+    void dropNotifiers();
+
     std::string hostName_;
     std::string portName_;
     std::string inbuffer_;
@@ -107,8 +131,9 @@ private:
     int fd_ = -1;
     bool connected_ = false;
     bool listening_ = false;
-    std::unique_ptr<QSocketNotifier> readNotifier_;
-    std::unique_ptr<QSocketNotifier> writeNotifier_;
+    // Children of this socket; on a listener the read notifier means "connection waiting".
+    QSocketNotifier* readNotifier_ = nullptr;
+    QSocketNotifier* writeNotifier_ = nullptr;
 };
 
 }  // namespace tessarin

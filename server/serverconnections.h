@@ -1,0 +1,122 @@
+// The game server on TCP: the listener Sock1, one TSock per seat connection (its tag is the
+// seat), the message queue receivedlist with its 10 ms socktimer, and the two game timers.
+// It is the ServerHost of the TServer it owns. Everything runs on the one Qt event loop.
+//
+// Limits, so that nothing a peer sends can crash the server or grow its memory without
+// bound: an unterminated message may not pass 64 KiB, a connection may have at most
+// kMaxQueuedMessages (and kMaxQueuedBytes) waiting in the queue, and at most
+// kMaxUnsentBytes of output it does not read. A connection over any limit is closed and
+// departs like any other. Messages of a connection that has gone are dropped unread.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "framing.h"
+#include "gamestate.h"
+#include "qtticker.h"
+#include "serverseams.h"
+#include "tserver.h"
+#include "tsock.h"
+
+namespace tessarin {
+
+class TDictn;
+class TRandom;
+
+class ServerConnections : public QObject, public ServerHost {
+    Q_OBJECT
+  public:
+    static constexpr int kSocktimerMs = 10;
+    static constexpr std::size_t kMaxQueuedMessages = 256;
+    static constexpr std::size_t kMaxQueuedBytes = 256 * 1024;
+    static constexpr std::size_t kMaxUnsentBytes = 1024 * 1024;
+
+    // random and spell must outlive this object.
+    ServerConnections(TRandom& random, const TDictn& spell, QObject* parent = nullptr);
+    ~ServerConnections() override;
+
+    // Port number or service name for listen(); "7772" unless set, "0" takes any free port.
+    void setPortName(std::string port) { Sock1.setPortName(std::move(port)); }
+    // Starts listening; throws ESockException ("Listen - Error Binding Socket", ...).
+    void listen();
+    // The port listened on, 0 while not listening.
+    int port() const { return Sock1.localPort(); }
+
+    void setBotSpeedMs(int ms) { botSpeed_ = ms; }
+    void setTimeSpeedMs(int ms) { timeSpeed_ = ms; }
+    // Receive errors for the host ("Error CPerror...") and one-line log entries
+    // (connections, departures, games, dropped input). Unset: errors go to the log.
+    std::function<void(const std::string&)> onHostError;
+    std::function<void(const std::string&)> onLog;
+
+    TServer& server() { return server_; }
+    const TServer& server() const { return server_; }
+
+    // The dispatcher: takes the first queued message and hands it to the server. Runs on
+    // socktimer, which ticks only while messages are queued.
+    void socktimerTimer();
+    bool socktimerRunning() const { return socktimer.isActive(); }
+    std::size_t queued() const { return receivedlist.size(); }
+    // Whether seat 1..9 has an open connection, and the bytes of its unfinished message.
+    bool seatOpen(int seat) const;
+    std::size_t pendingBytes(int seat) const;
+
+    // ServerHost.
+    void sendToSeat(int seat, const std::string& message) override;
+    void showHostError(const std::string& text) override;
+    void closeSeat(int seat) override;
+    int botSpeedMs() const override { return botSpeed_; }
+    int timeSpeedMs() const override { return timeSpeed_; }
+
+  private:
+    struct Connection {
+        TSock* sock = nullptr;  // child of Sock1; deleted later once closed
+        std::uint64_t id = 0;   // tells a seat's successive connections apart
+        proto::Framer framer{proto::Framer::kDefaultMaxPending};
+        std::size_t queuedMessages = 0;
+        std::size_t queuedBytes = 0;
+        bool closing = false;
+    };
+    struct Received {
+        int seat;
+        std::uint64_t connection;
+        std::string line;
+    };
+
+    void Sock1Accept();
+    void Sock1Read(TSock& sock);
+    void tempsockDisconnect(TSock& sock);
+    void tempsockInfo(TSock& sock, TSocketInfo code, const std::string& msg);
+
+    Connection* connectionOf(const TSock& sock);
+    void attach(int seat, TSock* sock);
+    void drop(int seat, const std::string& why);
+    void closeLater(int seat, const std::string& why);
+    void enqueue(int seat, Connection& connection, std::string line);
+    // Runs one call into the server: a failing handler is logged and the server goes on.
+    template <typename F>
+    void step(int seat, std::string_view line, F&& call);
+    void noteAnnouncement(const std::string& message);
+    void log(const std::string& text) const;
+
+    TSock Sock1;
+    QTimer socktimer;
+    std::deque<Received> receivedlist;
+    std::array<Connection, kMaxSeats + 1> seats_;  // index 0 unused
+    std::uint64_t lastConnection_ = 0;
+    int botSpeed_ = 1000;
+    int timeSpeed_ = 1000;
+    bool announced_ = false;  // the current step has logged its game start or winner
+    QtTicker timer1;
+    QtTicker computertimer;
+    TServer server_;
+};
+
+}  // namespace tessarin

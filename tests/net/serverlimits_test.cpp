@@ -1,0 +1,223 @@
+// What the server does with input it must not trust: spoofed seats, floods, malformed
+// numbers, peers that do not read, and running out of descriptors.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "protocol.h"
+#include "serverfixture.h"
+
+namespace tessarin::testing {
+namespace {
+
+using LimitsOverTcp = ServerOnTcp;
+
+int rawConnect(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool anyFrom(const std::vector<std::string>& lines, std::string_view prefix, std::size_t from) {
+    return std::any_of(lines.begin() + static_cast<long>(from), lines.end(),
+                       [&](const std::string& l) { return l.starts_with(prefix); });
+}
+
+TEST_F(LimitsOverTcp, MessagesNamingAnotherSeatAreDropped) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    ASSERT_GE(ann.awaitMessage("CMD_newplayerinfo+2+Bob"), 0);
+    const std::size_t before = ann.received.size();
+    const char* spoofs[] = {
+        "CMD_chat+1+I am Ann|clRed\xFF",
+        "CMD_action+1+waves|clRed\xFF",
+        "CMD_playasound+1+wave2+\xFF",
+        "CMD_logininfo+1+1.0.1+Mallory\xFF",
+        "CMD_kickhim+1+1+\xFF",
+        "CMD_kickhim+2+1+\xFF",
+        "CMD_justwatch+1+2\xFF",
+        "CMD_startgame+Bob+1+\xFF",
+        "CMD_chat+12+x|clRed\xFF",
+        "CMD_chat+-1+x|clRed\xFF",
+        "CMD_logininfo+0+1.0.1+Nobody\xFF",
+        "CMD_chat+2000000000+x|clRed\xFF",
+    };
+    for (const char* spoof : spoofs) bob.sendRaw(spoof);
+    bob.sock.Send(proto::request::chat(2, "done|clRed"));
+    const int done = ann.awaitMessage("CMD_chat+2+Bob chats: done|clRed", before);
+    ASSERT_GE(done, 0);
+    EXPECT_EQ(static_cast<std::size_t>(done), before) << ann.received[before];
+    EXPECT_FALSE(ann.closed());
+    EXPECT_EQ(server.server().state().players[1].name, "Ann");
+    EXPECT_FALSE(server.server().state().gamestarted);
+}
+
+TEST_F(LimitsOverTcp, LineBreaksAndTerminatorsNeverReachOtherClients) {
+    TestClient& bob = join("Bob");
+    TestClient& ann = connect();
+    ann.sock.Send(proto::request::logininfo(2, "1.0.1", "A\rn+\nn"));
+    ASSERT_GE(bob.awaitMessage("CMD_newplayerinfo+2+Ann+0"), 0);
+    // A 0xFF cannot be sent inside a message; CR and LF can.
+    ann.sock.Send(proto::request::chat(2, "one\r\ntwo|clRed"));
+    ann.sock.Send(proto::request::action(2, "waves\r|clRed"));
+    ASSERT_GE(bob.awaitMessage("CMD_chat+2+Ann chats: onetwo|clRed"), 0);
+    ASSERT_GE(bob.awaitMessage("CMD_action+2+Ann waves|clRed"), 0);
+}
+
+TEST_F(LimitsOverTcp, TheHostMaySetSeatsTwoAndThreeToWatch) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    ann.sock.Send(proto::request::startgame("Ann", "1"));
+    ASSERT_GE(bob.awaitMessage("CMD_nextplayer+"), 0);
+    ann.sock.Send(proto::request::justwatch(2, true));
+    ASSERT_GE(bob.awaitMessage("CMD_justwatching+2+1"), 0);
+}
+
+TEST_F(LimitsOverTcp, MalformedNumbersAreLoggedAndTheServerGoesOn) {
+    TestClient& ann = join("Ann");
+    const std::string bad[] = {"CMD_chat+x+hi|clRed", "CMD_kickhim++2+", "CMD_justwatch+\x1b[2J+1",
+                               "CMD_placeit+99999999999+1+11+"};
+    for (const auto& message : bad) ann.sendRaw(message + '\xFF');
+    ann.sock.Send(proto::request::chat(1, "still here|clRed"));
+    ASSERT_GE(ann.awaitMessage("CMD_chat+1+Ann chats: still here"), 0);
+    const auto drops = std::count_if(log.begin(), log.end(), [](const std::string& l) {
+        return l.starts_with("seat 1: message \"") && l.find("dropped") != std::string::npos;
+    });
+    EXPECT_EQ(drops, 4);
+    EXPECT_TRUE(logged("seat 1: message \"CMD_chat+x+hi|clRed\" dropped: 'x' is not a valid"));
+    for (const auto& line : log) EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
+}
+
+TEST_F(LimitsOverTcp, AnUnterminatedFloodIsClosed) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    bob.sendRaw(std::string(70 * 1024, 'A'));
+    ASSERT_GE(ann.awaitMessage("CMD_playerdisconnected+2+Bob"), 0);
+    ASSERT_TRUE(waitFor([&] { return bob.closed(); }));
+    EXPECT_FALSE(server.seatOpen(2));
+    EXPECT_EQ(server.pendingBytes(2), 0u);
+    EXPECT_TRUE(logged("seat 2: closing the connection: a message without end passed 64 KiB"));
+}
+
+TEST_F(LimitsOverTcp, TooManyWaitingMessagesCloseTheConnectionAndAreDropped) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    std::string burst;
+    for (std::size_t i = 0; i <= ServerConnections::kMaxQueuedMessages; ++i)
+        burst += proto::request::chat(2, "spam|clRed");
+    bob.sendRaw(burst);
+    const int gone = ann.awaitMessage("CMD_playerdisconnected+2+Bob");
+    ASSERT_GE(gone, 0);
+    ASSERT_TRUE(waitFor([&] { return bob.closed(); }));
+    EXPECT_EQ(server.queued(), 0u);
+    EXPECT_TRUE(logged("seat 2: closing the connection: too many messages waiting"));
+
+    // A newcomer in the same seat inherits nothing that was still queued.
+    TestClient& dan = join("Dan");
+    ASSERT_EQ(dan.seat, 2);
+    dan.sock.Send(proto::request::chat(2, "hello|clRed"));
+    const int hello = ann.awaitMessage("CMD_chat+2+Dan chats: hello");
+    ASSERT_GE(hello, 0);
+    for (int i = gone; i < hello; ++i) EXPECT_FALSE(ann.received[i].starts_with("CMD_chat+"));
+}
+
+TEST_F(LimitsOverTcp, MessagesOfALeaverAreNotDispatchedAfterItLeft) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    std::string last;
+    for (int i = 0; i < 20; ++i) last += proto::request::chat(2, "bye|clRed");
+    bob.sendRaw(last);
+    bob.sock.Close();
+    const int gone = ann.awaitMessage("CMD_playerdisconnected+2+Bob");
+    ASSERT_GE(gone, 0);
+    TestClient& dan = join("Dan");
+    dan.sock.Send(proto::request::chat(2, "hello|clRed"));
+    const int hello = ann.awaitMessage("CMD_chat+2+Dan chats: hello");
+    ASSERT_GE(hello, 0);
+    EXPECT_FALSE(anyFrom(ann.received, "CMD_chat+2+Dan chats: bye", 0));
+    EXPECT_FALSE(
+        anyFrom(ann.received, "CMD_chat+2+Bob chats: bye", static_cast<std::size_t>(gone)));
+}
+
+TEST_F(LimitsOverTcp, APeerThatDoesNotReadIsClosed) {
+    TestClient& ann = join("Ann");
+    const int raw = rawConnect(server.port());
+    ASSERT_GE(raw, 0);
+    ASSERT_TRUE(waitFor([&] { return server.seatOpen(2); }));
+    const std::string big = std::string(512 * 1024, 'x') + '\xFF';
+    for (int i = 0; i < 64 && server.seatOpen(2); ++i) {
+        server.sendToSeat(2, big);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_TRUE(waitFor([&] { return !server.seatOpen(2); }));
+    EXPECT_TRUE(logged("seat 2: closing the connection: it does not read what it is sent"));
+    EXPECT_GE(ann.awaitMessage("CMD_playerdisconnected+2+"), 0);
+    ::close(raw);
+}
+
+// Fills every free descriptor slot below a lowered limit, and gives them back.
+class DescriptorsExhausted {
+  public:
+    DescriptorsExhausted() {
+        ::getrlimit(RLIMIT_NOFILE, &saved_);
+        int highest = 0;
+        for (int fd = 0; fd < 4096; ++fd)
+            if (::fcntl(fd, F_GETFD) != -1) highest = fd;
+        rlimit lowered = saved_;
+        lowered.rlim_cur = static_cast<rlim_t>(highest + 1);
+        ::setrlimit(RLIMIT_NOFILE, &lowered);
+        for (int fd; (fd = ::dup(0)) >= 0;) held_.push_back(fd);
+    }
+    ~DescriptorsExhausted() {
+        for (int fd : held_) ::close(fd);
+        ::setrlimit(RLIMIT_NOFILE, &saved_);
+    }
+
+  private:
+    rlimit saved_{};
+    std::vector<int> held_;
+};
+
+TEST_F(LimitsOverTcp, AFailedAcceptLeavesTheSeatFreeAndSendsNothing) {
+    TestClient& ann = join("Ann");
+    const std::size_t annHad = ann.received.size();
+    const int raw = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(server.port()));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    {
+        DescriptorsExhausted exhausted;
+        ASSERT_EQ(::connect(raw, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        ASSERT_TRUE(waitFor([&] { return logged("could not accept a connection"); }));
+        EXPECT_FALSE(server.seatOpen(2));
+        EXPECT_FALSE(server.server().state().players[2].connected);
+        EXPECT_EQ(server.server().state().lastseat, 1);
+    }
+    EXPECT_EQ(ann.received.size(), annHad);
+    // Once descriptors are back, the waiting connection gets the free seat.
+    std::string got;
+    ASSERT_TRUE(waitFor([&] {
+        char buffer[64];
+        const ssize_t n = ::recv(raw, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) got.append(buffer, static_cast<std::size_t>(n));
+        return got.find('\xFF') != std::string::npos;
+    }));
+    EXPECT_EQ(got, "CMD_sendlogininfo+2\xFF");
+    ::close(raw);
+}
+
+}  // namespace
+}  // namespace tessarin::testing

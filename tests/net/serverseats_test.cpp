@@ -1,0 +1,186 @@
+// Seats, login and departures of the game server over real loopback connections.
+#include <algorithm>
+
+#include "protocol.h"
+#include "serverfixture.h"
+
+namespace tessarin::testing {
+namespace {
+
+using SeatsOverTcp = ServerOnTcp;
+
+std::size_t count(const std::vector<std::string>& lines, std::string_view prefix) {
+    return static_cast<std::size_t>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); }));
+}
+
+TEST_F(SeatsOverTcp, NineSeatsInOrderAndATenthIsRefused) {
+    for (int seat = 1; seat <= 9; ++seat) EXPECT_EQ(connect().seat, seat);
+    TestClient& tenth = connect();
+    EXPECT_EQ(tenth.seat, 0);
+    EXPECT_EQ(tenth.received, std::vector<std::string>{"CMD_full+"});
+    ASSERT_TRUE(waitFor([&] { return tenth.closed(); }));
+    EXPECT_EQ(tenth.events, (std::vector<std::string>{"disconnect", "closed"}));
+    EXPECT_TRUE(logged("the game is full"));
+    // The seated nine notice nothing.
+    for (int seat = 1; seat <= 9; ++seat) {
+        EXPECT_EQ(clients[seat - 1]->received,
+                  std::vector<std::string>{"CMD_sendlogininfo+" + std::to_string(seat)});
+        EXPECT_TRUE(server.seatOpen(seat));
+    }
+}
+
+TEST_F(SeatsOverTcp, LowestFreeSeatIsReusedFirst) {
+    for (int i = 0; i < 5; ++i) connect();
+    clients[1]->sock.Close();
+    ASSERT_TRUE(waitFor([&] { return !server.seatOpen(2); }));
+    EXPECT_EQ(connect().seat, 2);
+    EXPECT_EQ(connect().seat, 6);
+    EXPECT_EQ(server.server().state().lastseat, 6);
+}
+
+TEST_F(SeatsOverTcp, WelcomeSequenceInOrder) {
+    TestClient& bob = join("Bob");
+    TestClient& cy = join("Cy");
+    TestClient& ann = join("Ann", "0.9");
+    ASSERT_GE(ann.awaitMessage("CMD_wrongversion"), 0);
+    ASSERT_GE(bob.awaitMessage("CMD_havewrongversion"), 0);
+    EXPECT_EQ(ann.received, (std::vector<std::string>{
+                                "CMD_sendlogininfo+3", "CMD_newplayerinfo+3+Ann+0",
+                                "CMD_existingplayers+1+Bob+0+2+Cy+0", "CMD_wrongversion+"}));
+    EXPECT_EQ(bob.received,
+              (std::vector<std::string>{"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Bob+0",
+                                        "CMD_newplayerinfo+2+Cy+0", "CMD_newplayerinfo+3+Ann+0",
+                                        "CMD_havewrongversion+Ann"}));
+    ASSERT_TRUE(waitFor([&] { return cy.received.size() == 4; }));
+    EXPECT_EQ(cy.received.back(), "CMD_newplayerinfo+3+Ann+0");
+    EXPECT_TRUE(logged("seat 3: Ann logged in"));
+}
+
+TEST_F(SeatsOverTcp, JoinersOfARunningGameCatchUpAndSpectatorsGetNoRack) {
+    TestClient& ann = join("Ann");
+    ann.sock.Send(proto::request::startgame("Ann", "2"));
+    ASSERT_GE(ann.awaitMessage("CMD_nextplayer+"), 0);
+
+    TestClient& bob = join("Bob");
+    ASSERT_GE(bob.awaitMessage("CMD_gamestats+"), 0);
+    ASSERT_EQ(bob.received.size(), 5u);
+    EXPECT_EQ(bob.received[2], "CMD_existingplayers+1+Ann+0");
+    EXPECT_TRUE(bob.received[3].starts_with("CMD_mytiles+2+1+"));
+    EXPECT_EQ(std::count(bob.received[3].begin(), bob.received[3].end(), '+'), 13);
+    EXPECT_TRUE(bob.received[4].starts_with("CMD_gamestats+2+"));
+
+    join("Cy");
+    TestClient& spy = join("Spy");
+    ASSERT_GE(spy.awaitMessage("CMD_gamestats+4+"), 0);
+    EXPECT_TRUE(spy.messages(proto::kMyTiles).empty());
+}
+
+// Seat 3 is a human's whose turn it is when its connection goes.
+class DepartureDuringTurn : public ServerOnTcp, public ::testing::WithParamInterface<bool> {
+  protected:
+    // The first turn goes to the seat after the randomly drawn one.
+    static std::uint32_t seedGivingSeat3TheFirstTurn() {
+        for (std::uint32_t seed = 1;; ++seed)
+            if (TRandom(seed).Random(3) == 2) return seed;
+    }
+    DepartureDuringTurn() : ServerOnTcp(seedGivingSeat3TheFirstTurn()) {}
+};
+
+TEST_P(DepartureDuringTurn, PassesTheTurnOnOnce) {
+    const bool kicked = GetParam();
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    TestClient& cy = join("Cy");
+    ann.sock.Send(proto::request::startgame("Ann", "1"));
+    const int turn = ann.awaitMessage("CMD_nextplayer+");
+    ASSERT_GE(turn, 0);
+    ASSERT_EQ(ann.received[turn], "CMD_nextplayer+3+1+0+");
+
+    if (kicked)
+        ann.sock.Send(proto::request::kickhim(1, 3));
+    else
+        cy.sock.Close();
+    const int gone = ann.awaitMessage("CMD_playerdisconnected+3+Cy");
+    ASSERT_GE(gone, 0);
+    const int next = ann.awaitMessage("CMD_nextplayer+", gone);
+    ASSERT_GE(next, 0);
+    EXPECT_EQ(ann.received[next], "CMD_nextplayer+1+1+0+");
+    ASSERT_GE(bob.awaitMessage("CMD_nextplayer+1+1+0+"), 0);
+    EXPECT_EQ(count(bob.received, "CMD_playerdisconnected+"), 1u);
+    EXPECT_EQ(count(ann.received, "CMD_playerdisconnected+"), 1u);
+    if (kicked) {
+        ASSERT_TRUE(waitFor([&] { return cy.closed(); }));
+    }
+    EXPECT_FALSE(server.seatOpen(3));
+    EXPECT_FALSE(server.server().state().players[3].connected);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "seat 3: Cy left"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(KickedOrLeft, DepartureDuringTurn, ::testing::Bool());
+
+struct FramingCase {
+    std::string name;
+    std::vector<std::string> chunks;  // sent one after another, each arrived before the next
+    std::vector<std::string> relayed;
+};
+
+class Framing : public ServerOnTcp, public ::testing::WithParamInterface<FramingCase> {};
+
+TEST_P(Framing, MessagesAreCutAtEvery0xFF) {
+    TestClient& ann = join("Ann");
+    const std::size_t before = ann.received.size();
+    std::string sent;
+    for (const auto& chunk : GetParam().chunks) {
+        ann.sendRaw(chunk);
+        sent += chunk;
+        const std::size_t tail = sent.size() - (sent.rfind('\xFF') + 1);
+        ASSERT_TRUE(
+            waitFor([&] { return server.pendingBytes(1) == tail && server.queued() == 0; }));
+    }
+    const auto& relayed = GetParam().relayed;
+    ASSERT_TRUE(waitFor([&] { return ann.received.size() >= before + relayed.size(); }));
+    // Anything extra (a message taken twice, an empty one answered) would show up here.
+    ann.sock.Send(proto::request::chat(1, "end|clRed"));
+    ASSERT_GE(ann.awaitMessage("CMD_chat+1+Ann chats: end"), 0);
+    std::vector<std::string> got(ann.received.begin() + static_cast<long>(before),
+                                 ann.received.end() - 1);
+    EXPECT_EQ(got, relayed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Chunks, Framing,
+                         ::testing::Values(FramingCase{"SplitInTheCommandWord",
+                                                       {"CMD_ch", "at+1+hi|clRed\xFF"},
+                                                       {"CMD_chat+1+Ann chats: hi|clRed"}},
+                                           FramingCase{"SplitRightBeforeTheTerminator",
+                                                       {"CMD_chat+1+hi|clRed", "\xFF"},
+                                                       {"CMD_chat+1+Ann chats: hi|clRed"}},
+                                           FramingCase{"TwoInOneChunk",
+                                                       {"CMD_chat+1+a+b|clRed\xFF"
+                                                        "CMD_action+1+waves|clRed\xFF"},
+                                                       {"CMD_chat+1+Ann chats: a+b|clRed",
+                                                        "CMD_action+1+Ann waves|clRed"}},
+                                           FramingCase{"TwoTerminatorsInARow",
+                                                       {"\xFF\xFF", "CMD_playasound+1+wave3+\xFF"},
+                                                       {"CMD_playasound+1+wave3+"}},
+                                           FramingCase{"OneAndAHalf",
+                                                       {"CMD_chat+1+a|clRed\xFF"
+                                                        "CMD_cha",
+                                                        "t+1+b|clRed\xFF"},
+                                                       {"CMD_chat+1+Ann chats: a|clRed",
+                                                        "CMD_chat+1+Ann chats: b|clRed"}}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(SeatsOverTcp, TheQueueTimerRunsOnlyWhileMessagesWait) {
+    EXPECT_FALSE(server.socktimerRunning());
+    TestClient& ann = join("Ann");
+    ann.sock.Send(proto::request::chat(1, "one|clRed") + proto::request::chat(1, "two|clRed"));
+    ASSERT_TRUE(waitFor([&] { return server.queued() > 0; }));
+    EXPECT_TRUE(server.socktimerRunning());
+    ASSERT_GE(ann.awaitMessage("CMD_chat+1+Ann chats: two"), 0);
+    EXPECT_EQ(server.queued(), 0u);
+    EXPECT_FALSE(server.socktimerRunning());
+}
+
+}  // namespace
+}  // namespace tessarin::testing
