@@ -1,6 +1,7 @@
 // The panel's menus: the chat view's, the smilies' and the chatter sounds'.
 #include <QAction>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QToolButton>
 
 #include "chatline.h"
@@ -60,9 +61,17 @@ void ChatPanel::buildMenus() {
     }
     connect(popup_sounds, &QMenu::triggered, this,
             [this](QAction* item) { wave4Click(item->data().toInt()); });
+    // Any mouse button released over it opens the menu, not only a left click.
+    b_phrase[kPhraseButtons]->installEventFilter(this);
+}
+
+bool ChatPanel::eventFilter(QObject* watched, QEvent* event) {
     QToolButton* sounds = b_phrase[kPhraseButtons];
-    connect(sounds, &QToolButton::clicked, this,
-            [this, sounds] { popupBelow(popup_sounds, sounds); });
+    if (watched == sounds && event->type() == QEvent::MouseButtonRelease &&
+        sounds->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        popupBelow(popup_sounds, sounds);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace tessarin::chat

@@ -82,6 +82,7 @@ ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
     for (int i = 1; i <= kPhraseButtons; ++i) setPhraseButtonFace(i, pictures::phraseButton(i));
     setPhraseButtonFace(kPhraseButtons + 1, pictures::soundButton());
     setSmileyButtonFace(pictures::smileyButton());
+    phrasesform_->setBackgroundPicture(pictures::background());
 }
 
 QStringList ChatPanel::defaultPhrases() {

@@ -115,6 +115,9 @@ class ChatPanel : public QWidget {
     // "Done" in the phrase list window: the nine phrases, for the settings file.
     void phrasesEdited(const QStringList& phrases);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     QToolButton* pictureButton(const QString& name, const QString& text);
     void buildMenus();

@@ -100,6 +100,7 @@ void ChatSendTest::sendit() {
 
 void ChatSendTest::barInTypedTextShowsRedOnEveryReceiver() {
     panel->setChatColour(0x123456);
+    QCOMPARE(panel->mychat()->palette().color(QPalette::Text), QColor(0x56, 0x34, 0x12));
     panel->mychat()->setText(QStringLiteral("hi|there"));
     panel->sendit();
     QCOMPARE(sent, QList<QByteArray>{wire("CMD_chat+2+hi|there|$00123456")});
@@ -219,8 +220,13 @@ void ChatSendTest::chatterSoundMenu() {
     items[0]->trigger();
     items[13]->trigger();
     QCOMPARE(sent, QList<QByteArray>{wire("CMD_playasound+2+wave13+")});
-    QCOMPARE(panel->findChild<QToolButton*>(QStringLiteral("b_phrase10"))->toolTip(),
-             QStringLiteral("Chatter Sounds"));
+    auto* button = panel->findChild<QToolButton*>(QStringLiteral("b_phrase10"));
+    QCOMPARE(button->toolTip(), QStringLiteral("Chatter Sounds"));
+    panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel.get()));
+    QTest::mouseClick(button, Qt::RightButton);
+    QTRY_VERIFY(panel->popupSounds()->isVisible());
+    QCOMPARE(panel->popupSounds()->pos(), button->mapToGlobal(button->rect().bottomRight()));
 }
 
 void ChatSendTest::smileyCodesGoIntoTheField_data() {
