@@ -240,6 +240,9 @@ void Tchat::send(const std::string& message) {
 
 void Tchat::connectionclosed() {
     if (closing_) return;
+    // What arrived before the close is still shown: a refused tenth player learns why.
+    while (!closing_ && link_.processsocktimer()) {
+    }
     close();
 }
 

@@ -1,0 +1,332 @@
+// The main window against its own in-process server over loopback, and fed messages directly.
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <memory>
+
+#include "chatpanel.h"
+#include "protocol.h"
+#include "serverconnections.h"
+#include "tboard.h"
+#include "tchat.h"
+#include "tdictn.h"
+#include "tempdir.h"
+#include "trandom.h"
+
+namespace tessarin {
+
+namespace {
+
+// The main window with its outgoing messages recorded as well as sent.
+class RecordingChat : public Tchat {
+  public:
+    using Tchat::Tchat;
+    void send(const std::string& message) override {
+        sent.push_back(message.substr(0, message.size() - 1));
+        Tchat::send(message);
+    }
+    std::vector<std::string> sent;
+};
+
+// A raw client speaking the protocol, standing in for another player's program.
+class RawClient {
+  public:
+    explicit RawClient(int port) {
+        socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { buffer += socket.readAll(); });
+    }
+    bool waitFor(const QByteArray& text) {
+        return QTest::qWaitFor([&] { return buffer.contains(text); }, 5000);
+    }
+    void send(const std::string& message) {
+        socket.write(message.data(), static_cast<qint64>(message.size()));
+        socket.flush();
+    }
+    // Logs in with the seat the server offered.
+    int login(const std::string& name) {
+        if (!waitFor("CMD_sendlogininfo+")) return 0;
+        const int at = buffer.indexOf("CMD_sendlogininfo+") + 18;
+        const int seat = buffer.mid(at, buffer.indexOf('\xFF', at) - at).toInt();
+        send(proto::request::logininfo(seat, proto::kVersion, name));
+        return seat;
+    }
+    QTcpSocket socket;
+    QByteArray buffer;
+};
+
+struct Rig {
+    Rig() : spell(dir.path()), server(random, spell) {
+        server.setPortName("0");
+        server.setBotSpeedMs(20);
+        server.setTimeSpeedMs(20);
+        chat = std::make_unique<RecordingChat>(
+            QString::fromStdString((dir.path() / "zorvlobby.ini").string()));
+        Tchat::Hooks hooks;
+        hooks.startserver = [this] {
+            server.listen();
+            return server.port();
+        };
+        hooks.addspy = [this](int seat, const QString& name) {
+            spies << QString::number(seat) + ": " + name;
+        };
+        hooks.removespy = [this](int seat, const QString& name) {
+            return spies.removeOne(QString::number(seat) + ": " + name);
+        };
+        hooks.showdownload = [this] { ++downloadsShown; };
+        hooks.messagebox = [this](const QString& text) { boxes << text; };
+        chat->setHooks(std::move(hooks));
+        chat->setPorts(0, 1);  // nothing listens on port 1: the lobby link just fails
+    }
+    // The chat as a person reads it: lines start with their head and a blank, and words
+    // keep their blanks, so runs of blanks are folded.
+    QString chatText() const { return chat->chatpanel().mainchat()->toPlainText().simplified(); }
+    bool waitForChat(const QString& text) {
+        return QTest::qWaitFor([&] { return chatText().contains(text); }, 5000);
+    }
+    QString settingsPath() const {
+        return QString::fromStdString((dir.path() / "zorvlobby.ini").string());
+    }
+
+    testing::TempDir dir;
+    TRandom random{7};
+    TDictn spell;
+    ServerConnections server;
+    std::unique_ptr<RecordingChat> chat;
+    QStringList spies;
+    QStringList boxes;
+    int downloadsShown = 0;
+};
+
+}  // namespace
+
+class TchatTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void soloStartHostsAsYouAndConnectsToSeatOne() {
+        Rig rig;
+        rig.chat->processparams({});
+        QVERIFY(rig.waitForChat("You are Connected."));
+        QCOMPARE(rig.chat->myseat(), 1);
+        QVERIFY(rig.chat->ishost());
+        QCOMPARE(rig.chat->loginname(), QStringLiteral("You"));
+        QCOMPARE(rig.chat->hostaddress(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(rig.downloadsShown, 1);
+        QVERIFY(rig.chat->startgameaction()->isEnabled());
+        QVERIFY(rig.chatText().startsWith("Loading Solo Game..Please wait."));
+        QCOMPARE(rig.chat->board().seatname(1), QStringLiteral("You"));
+        // The first connection shows the quick instructions and remembers that it did.
+        QFile ini(rig.settingsPath());
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains("Help=2"));
+    }
+
+    void trueHostsAndAnyOtherWordJoins() {
+        Rig host;
+        host.chat->processparams({"Ann", "10.0.0.5", "true"});
+        QVERIFY(host.waitForChat("You are Connected."));
+        QVERIFY(host.chat->ishost());
+        QVERIFY(host.chatText().startsWith("Loading Multi-player Game.. Please Wait."));
+        QCOMPARE(host.downloadsShown, 0);
+
+        Rig guest;
+        guest.chat->setPorts(host.server.port(), 1);
+        guest.chat->processparams({"Bob", "127.0.0.1", "True"});
+        QVERIFY(guest.waitForChat("You are Connected."));
+        QVERIFY(!guest.chat->ishost());
+        QCOMPARE(guest.chat->myseat(), 2);
+        QVERIFY(!guest.chat->startgameaction()->isEnabled());
+        QVERIFY(!guest.server.socktimerRunning() && guest.server.port() == 0);  // never listened
+        QVERIFY(host.waitForChat("Bob is Connected."));
+        QCOMPARE(host.chat->board().seatname(2), QStringLiteral("Bob"));
+        QTRY_COMPARE(guest.chat->board().seatname(1), QStringLiteral("Ann"));
+    }
+
+    void twoParametersWaitWithoutConnecting() {
+        Rig rig;
+        rig.chat->processparams({"Ann", "10.0.0.5"});
+        QTest::qWait(50);
+        QCOMPARE(rig.chatText(), QStringLiteral("Loading Multi-player Game.. Please Wait."));
+        QVERIFY(!rig.chat->isconnected());
+        QVERIFY(!rig.chat->link().sock().isOpen());
+    }
+
+    void tenthConnectionIsToldTheGameIsFull() {
+        Rig host;
+        host.chat->processparams({});
+        QVERIFY(host.waitForChat("You are Connected."));
+        std::vector<std::unique_ptr<RawClient>> others;
+        for (int i = 2; i <= 9; ++i) {
+            others.push_back(std::make_unique<RawClient>(host.server.port()));
+            QCOMPARE(others.back()->login("P" + std::to_string(i)), i);
+        }
+        RawClient tenth(host.server.port());
+        QVERIFY(tenth.waitFor("CMD_full+\xFF"));
+        QTRY_COMPARE(tenth.socket.state(), QAbstractSocket::UnconnectedState);
+
+        Rig late;
+        late.chat->setPorts(host.server.port(), 1);
+        late.chat->processparams({"Zed", "127.0.0.1", "false"});
+        QVERIFY(QTest::qWaitFor([&] { return late.boxes.contains("Game is full"); }, 5000));
+        // Closing the main window stores its bounds, which were never read: the file appears.
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(late.settingsPath()); }, 5000));
+    }
+
+    void arrivalsDeparturesAndComputerLabels() {
+        Rig rig;
+        rig.chat->processparams({});
+        QVERIFY(rig.waitForChat("You are Connected."));
+        {
+            RawClient bob(rig.server.port());
+            QCOMPARE(bob.login("Bob"), 2);
+            QVERIFY(rig.waitForChat("Bob is Connected."));
+        }
+        QVERIFY(rig.waitForChat("Bob disconnected."));
+        QCOMPARE(rig.chat->board().seatname(2), QStringLiteral("<Waiting>"));
+
+        // A seat showing a computer player's name leaves no " disconnected." line.
+        rig.chat->processsocktimer("CMD_startgame+You+1+");
+        QCOMPARE(rig.chat->board().seatname(2), QStringLiteral("Klot"));
+        const QString before = rig.chatText();
+        rig.chat->processsocktimer("CMD_playerdisconnected+2+");
+        QCOMPARE(rig.chatText(), before);
+        QCOMPARE(rig.chat->board().seatname(2), QStringLiteral("<Waiting>"));
+    }
+
+    void spectatorsAreListedAsSpies() {
+        Rig rig;
+        rig.chat->processsocktimer("CMD_sendlogininfo+5");
+        rig.chat->processsocktimer("CMD_existingplayers+1+Ann+0+4+Cy+0+2+Bob+1");
+        rig.chat->processsocktimer("CMD_newplayerinfo+5+Eve+0");
+        QCOMPARE(rig.spies, (QStringList{"4: Cy", "5: Eve"}));
+        for (const char* line :
+             {"Ann is Connected.", "Cy is Connected.", "Cy is spying.", "You are spying."})
+            QVERIFY2(rig.chatText().contains(line), line);
+        QVERIFY(rig.chat->board().parts().image_eyes[2]->isVisibleTo(&rig.chat->board()));
+        rig.chat->processsocktimer("CMD_playerdisconnected+4+Cy");
+        QVERIFY(rig.chatText().contains("Cy has left."));
+        QCOMPARE(rig.spies, QStringList{"5: Eve"});
+        rig.chat->processsocktimer("CMD_playerdisconnected+6+Nobody");  // never listed
+        QVERIFY(!rig.chatText().contains("Nobody"));
+    }
+
+    void versionMismatchLines() {
+        Rig rig;
+        rig.chat->processsocktimer("CMD_havewrongversion+Bob");
+        rig.chat->processsocktimer("CMD_wrongversion+");
+        QVERIFY(rig.chatText().contains("Bob has a different version of the game then you."));
+        QVERIFY(rig.chatText().contains("You have a differnt version of the game then the host."));
+    }
+
+    void justWatchWaitsForTheServersAnswer() {
+        Rig rig;
+        rig.chat->processsocktimer("CMD_sendlogininfo+2");
+        rig.chat->processsocktimer("CMD_newplayerinfo+2+Ann+0");
+        rig.chat->sent.clear();
+        rig.chat->justwatchaction()->trigger();
+        rig.chat->justwatchaction()->trigger();
+        const std::vector<std::string> twice = {"CMD_justwatch+2+1", "CMD_justwatch+2+1"};
+        QCOMPARE(rig.chat->sent, twice);
+        QVERIFY(!rig.chat->justwatchaction()->isChecked());
+        rig.chat->processsocktimer("CMD_justwatching+2+1");
+        QVERIFY(rig.chat->justwatchaction()->isChecked());
+        QVERIFY(rig.chatText().contains("Ann is just watching"));
+        rig.chat->justwatchaction()->trigger();
+        QCOMPARE(rig.chat->sent.back(), std::string("CMD_justwatch+2+2"));
+        rig.chat->processsocktimer("CMD_justwatching+2+2");
+        QVERIFY(!rig.chat->justwatchaction()->isChecked());
+        QVERIFY(rig.chatText().contains("Ann is now playing again"));
+    }
+
+    void seatMenuOffersRemovalOnlyToTheHost() {
+        Rig rig;
+        rig.chat->processsocktimer("CMD_sendlogininfo+1");
+        rig.chat->processsocktimer("CMD_newplayerinfo+1+Ann+0");
+        rig.chat->label_playername1ContextPopup(3, {});
+        for (QAction* item : rig.chat->seatmenu().actions()) QVERIFY(!item->isEnabled());
+
+        Rig host;
+        host.chat->processparams({});
+        QVERIFY(host.waitForChat("You are Connected."));
+        host.chat->label_playername1ContextPopup(2, {});
+        const auto items = host.chat->seatmenu().actions();
+        QVERIFY(!items[0]->isEnabled());  // "<Waiting>": nobody to remove
+        QVERIFY(items[1]->isEnabled() && items[2]->isEnabled());
+        RawClient bob(host.server.port());
+        QCOMPARE(bob.login("Bob"), 2);
+        QVERIFY(host.waitForChat("Bob is Connected."));
+        host.chat->label_playername1ContextPopup(2, {});
+        QVERIFY(items[0]->isEnabled());
+        items[0]->trigger();
+        QCOMPARE(host.chat->sent.back(), std::string("CMD_kickhim+1+2+"));
+        QVERIFY(host.waitForChat("Bob disconnected."));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return bob.socket.state() == QAbstractSocket::UnconnectedState; }, 5000));
+    }
+
+    void chatterSoundWithoutPhraseSoundsBecomesALine() {
+        Rig rig;
+        rig.chat->processsocktimer("CMD_sendlogininfo+1");
+        rig.chat->processsocktimer("CMD_existingplayers+2+Anna+0");
+        QAction* phraseSounds = nullptr;
+        for (QAction* item : rig.chat->findChildren<QAction*>())
+            if (item->text() == QLatin1String("Player Phrase Sounds")) phraseSounds = item;
+        QVERIFY(phraseSounds);
+        phraseSounds->trigger();
+        rig.chat->processsocktimer("CMD_playasound+2+wave9+");
+        QVERIFY(rig.chatText().contains("Anna: <Chatter Sound> Welcome"));
+        const QString before = rig.chatText();
+        rig.chat->processsocktimer("CMD_playasound+5+wave9+");  // a spectator has no label
+        rig.chat->processsocktimer("CMD_playasound+2+wave99+");
+        QCOMPARE(rig.chatText(), before);
+    }
+
+    void boundsAreSavedOnlyWhenChanged() {
+        Rig rig;
+        rig.chat->loadinifile();
+        QFile::remove(rig.settingsPath());
+        rig.chat->close();
+        QVERIFY(!QFile::exists(rig.settingsPath()));  // unchanged: nothing written
+
+        Rig moved;
+        moved.chat->loadinifile();
+        moved.chat->setGeometry(40, 50, 800, 480);
+        moved.chat->close();
+        QFile ini(moved.settingsPath());
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        QVERIFY(text.contains("Left=40"));
+        QVERIFY(text.contains("Width=800"));
+
+        Rig unread;  // never loaded: always written
+        unread.chat->close();
+        QVERIFY(QFile::exists(unread.settingsPath()));
+    }
+
+    void resetScreenLocation() {
+        Rig rig;
+        rig.chat->setGeometry(200, 100, 900, 600);
+        rig.chat->ResetScreenLocation1Click();
+        QCOMPARE(rig.chat->geometry(), QRect(3, 3, 768, 470));
+    }
+
+    void hostileServerMessagesAreDropped() {
+        Rig rig;
+        for (const char* line :
+             {"", "CMD_sendlogininfo", "CMD_sendlogininfo+x", "CMD_newplayerinfo+1",
+              "CMD_newplayerinfo+99999999999+A+0", "CMD_newplayerinfo+-4+A+0",
+              "CMD_playerdisconnected+abc+x", "CMD_justwatching+9+1", "CMD_unknown+1",
+              "CMD_playasound+0+wave1+", "CMD_existingplayers+1+A+0+2"})
+            rig.chat->processsocktimer(line);
+        QCOMPARE(rig.chat->myseat(), 0);
+        QCOMPARE(rig.chat->board().seatname(1), QStringLiteral("A"));
+    }
+};
+
+}  // namespace tessarin
+
+QTEST_MAIN(tessarin::TchatTest)
+#include "tchat_test.moc"
