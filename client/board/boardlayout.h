@@ -30,13 +30,18 @@ inline constexpr int kRaisedTop = 303;
 inline constexpr int kTurnMarkerLeft = 55;
 inline constexpr int kTurnMarkerUp = 4;
 
-// The seats, status and word list to the right of the board.
-inline constexpr int kSideLeft = 482;
-inline constexpr int kSideWidth = 259;
-inline constexpr int kNameLeft = kSideLeft + kTurnMarkerLeft;
-inline constexpr int kNameWidth = 104;
-inline constexpr std::array<int, 4> kSeatTop = {0, 92, 118, 144};
-inline constexpr int kSeatHeight = 22;
-inline constexpr int kScoreLeft = kNameLeft + kNameWidth + 30;
+// The right-hand part of the panel, from x 470, belongs to the chat. The seats, the round,
+// the word list and the start button stand in the strip left of the cells; the status line
+// runs under the rack.
+inline constexpr int kSideLeft = 2;
+inline constexpr int kSideWidth = 118;             // clear of the keyboard frame round a row
+inline constexpr int kNameLeft = kTurnMarkerLeft;  // the marker stands at the strip's edge
+inline constexpr int kNameWidth = 125 - kNameLeft;
+inline constexpr std::array<int, 4> kSeatTop = {0, 66, 106, 146};
+inline constexpr int kNameHeight = 17;
+inline constexpr int kScoreTop = 18;  // the score line under each name
+inline constexpr int kScoreHeight = 20;
+inline constexpr int kStatusTop = 388;
+inline constexpr int kStatusRight = 468;
 
 }  // namespace tessarin::board::layout

@@ -19,7 +19,7 @@ bool isplayingseat(int seat) {
 // Fits a score or bonus label to its text, keeping the seat line's height so the text stays
 // on the line of the player's name; the bonus is placed by the score's right edge.
 void fitwidth(QLabel* label) {
-    label->resize(label->sizeHint().width(), layout::kSeatHeight);
+    label->resize(label->sizeHint().width(), layout::kScoreHeight);
 }
 
 QString turnsound(const BoardHost& host) {

@@ -6,6 +6,7 @@
 
 #include "boardlayout.h"
 #include "boardtext.h"
+#include "elidedlabel.h"
 #include "helppanel.h"
 #include "look.h"
 #include "picturebutton.h"
@@ -101,8 +102,8 @@ void TBoard::buildrack() {
     auto* keys = makelabel(this,
                            QStringLiteral("Keyboard:\n1 \u2013 6  pick a tile\n\u2191 \u2193  "
                                           "choose a word\nEnter  place it"),
-                           look::font(11, false), QRect(8, 318, 116, 70));
-    keys->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+                           look::font(10, false), QRect(kSideLeft + 4, 338, kSideWidth - 4, 48));
+    keys->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setcolour(keys, QPalette::WindowText, look::kTealDark);
     keys->setAccessibleName(QStringLiteral("Keyboard help"));
     parts_.label_keys = keys;
@@ -113,8 +114,9 @@ void TBoard::buildseats() {
         QString(), QString(), QStringLiteral("Klot"), QStringLiteral("Klick")};
     for (int seat = 1; seat <= kSeats; ++seat) {
         const int top = kSeatTop[seat];
-        auto* name = makelabel(this, kWaiting, look::font(14, true),
-                               QRect(kNameLeft, top, kNameWidth, kSeatHeight));
+        auto* name = new ElidedLabel(kWaiting, this);
+        name->setFont(look::font(11, true));
+        name->setGeometry(kNameLeft, top, kNameWidth, kNameHeight);
         name->setProperty("hint", kHints[seat]);
         name->setAccessibleName(QStringLiteral("Player in seat %1").arg(seat));
         name->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -123,21 +125,22 @@ void TBoard::buildseats() {
         });
         parts_.label_playername[seat] = name;
 
+        const int scoretop = top + kScoreTop;
         auto* eyes = new QLabel(this);
         eyes->setPixmap(pictures::eyes());
-        eyes->setGeometry(kNameLeft + kNameWidth + 2, top + 4, 24, 16);
+        eyes->setGeometry(kNameLeft - 28, scoretop + 2, 24, 16);
         eyes->setAccessibleName(QStringLiteral("Seat %1 is just watching").arg(seat));
         eyes->setToolTip(QStringLiteral("Just watching"));
         eyes->hide();
         parts_.image_eyes[seat] = eyes;
 
-        auto* score = makelabel(this, QStringLiteral("0"), look::font(17, true),
-                                QRect(kScoreLeft, top, 20, kSeatHeight));
+        auto* score = makelabel(this, QStringLiteral("0"), look::font(15, true),
+                                QRect(kNameLeft, scoretop, 20, kScoreHeight));
         score->setAccessibleName(QStringLiteral("Score of seat %1").arg(seat));
         parts_.label_score[seat] = score;
 
         auto* bonus =
-            makelabel(this, QString(), look::font(13, true), QRect(0, top, 40, kSeatHeight));
+            makelabel(this, QString(), look::font(11, true), QRect(0, scoretop, 30, kScoreHeight));
         setcolour(bonus, QPalette::WindowText, look::kTerracotta);
         bonus->setAccessibleName(QStringLiteral("Last points of seat %1").arg(seat));
         parts_.label_bonus[seat] = bonus;
@@ -152,41 +155,42 @@ void TBoard::buildseats() {
 }
 
 void TBoard::buildside() {
-    auto* logo = new PictureButton(pictures::logo(), QStringLiteral("Tessarin web page"), this);
-    logo->move(kSideLeft + (kSideWidth - logo->width()) / 2, 10);
+    const QPixmap logopicture =
+        pictures::logo().scaledToWidth(kSideWidth - 2, Qt::SmoothTransformation);
+    auto* logo = new PictureButton(logopicture, QStringLiteral("Tessarin web page"), this);
+    logo->move(kSideLeft + 1, 4);
     logo->setFocusPolicy(Qt::NoFocus);
     connect(logo, &QAbstractButton::clicked, this, &TBoard::logoclicked);
 
-    auto* round = makelabel(this, roundcaption(0, 0), look::font(14, true),
-                            QRect(kSideLeft, 60, kSideWidth, 22));
+    auto* round = makelabel(this, roundcaption(0, 0), look::font(12, true),
+                            QRect(kSideLeft, 40, kSideWidth, 18));
     round->setAlignment(Qt::AlignCenter);
     round->setAccessibleName(QStringLiteral("Round"));
     parts_.label_roundnum = round;
 
-    auto* status = makelabel(this, QStringLiteral("Welcome to Tessarin"), look::font(13, true),
-                             QRect(kSideLeft, 176, kSideWidth, 38));
-    status->setWordWrap(true);
-    status->setAlignment(Qt::AlignCenter);
-    setcolour(status, QPalette::WindowText, look::kTealDark);
-    status->setAccessibleName(QStringLiteral("Status"));
-    parts_.label_status = status;
-
     auto* words = new QListWidget(this);
-    words->setGeometry(kSideLeft, 218, kSideWidth, 140);
+    words->setGeometry(kSideLeft, 190, kSideWidth, 108);
     words->setFont(look::font(12, false));
     words->setStyleSheet(
         QStringLiteral("QListWidget { background: #FBF7EA; color: #3A2416;"
-                       " border: 1px solid #869073; border-radius: 4px;"
-                       " padding: 2px 6px; }"));
+                       " border: 1px solid #869073; border-radius: 4px; padding: 1px 4px; }"));
     words->setFocusPolicy(Qt::NoFocus);
     words->setSelectionMode(QAbstractItemView::NoSelection);
     words->setAccessibleName(QStringLiteral("Words found"));
     parts_.listbox_words = words;
 
     auto* start = new PictureButton(pictures::startButton(), QStringLiteral("Start Game"), this);
-    start->move(kSideLeft + (kSideWidth - start->width()) / 2, 368);
+    start->move(kSideLeft + (kSideWidth - start->width()) / 2, 302);
     connect(start, &QAbstractButton::clicked, this, &TBoard::button_startClick);
     parts_.button_start = start;
+
+    auto* status = new ElidedLabel(QStringLiteral("Welcome to Tessarin"), this);
+    status->setFont(look::font(13, true));
+    status->setGeometry(kSideLeft, kStatusTop, kStatusRight - kSideLeft, 20);
+    status->setAlignment(Qt::AlignCenter);
+    setcolour(status, QPalette::WindowText, look::kTealDark);
+    status->setAccessibleName(QStringLiteral("Status"));
+    parts_.label_status = status;
 }
 
 void TBoard::buildpanels() {
@@ -215,7 +219,10 @@ void TBoard::buildpanels() {
                             QRect(0, 18, 260, 36));
     title->setAlignment(Qt::AlignCenter);
     setcolour(title, QPalette::WindowText, look::kTerracotta);
-    auto* name = makelabel(winner, QString(), look::font(22, true), QRect(8, 62, 244, 40));
+    auto* name = new ElidedLabel(QString(), winner);
+    name->setFont(look::font(22, true));
+    name->setGeometry(8, 62, 244, 40);
+    setcolour(name, QPalette::WindowText, look::kTealDark);
     name->setAlignment(Qt::AlignCenter);
     name->setAccessibleName(QStringLiteral("Winner"));
     winner->hide();
