@@ -34,22 +34,27 @@ class GameStartTest : public QObject {
 };
 
 void GameStartTest::startSendsTheRoundsAndSavesTheSettings_data() {
+    QTest::addColumn<QString>("name");
     QTest::addColumn<int>("setting");
     QTest::addColumn<int>("ups");
     QTest::addColumn<QByteArray>("sent");
-    QTest::newRow("default") << 1 << 0 << QByteArray("CMD_startgame+You+1+\xFF");
-    QTest::newRow("stepped to 3") << 1 << 2 << QByteArray("CMD_startgame+You+3+\xFF");
-    QTest::newRow("stored 4") << 4 << 0 << QByteArray("CMD_startgame+You+4+\xFF");
-    QTest::newRow("stored 9 is 5") << 9 << 0 << QByteArray("CMD_startgame+You+5+\xFF");
-    QTest::newRow("stored 0 is 1") << 0 << 0 << QByteArray("CMD_startgame+You+1+\xFF");
+    const QString you = QStringLiteral("You");
+    QTest::newRow("default") << you << 1 << 0 << QByteArray("CMD_startgame+You+1+\xFF");
+    QTest::newRow("stepped to 3") << you << 1 << 2 << QByteArray("CMD_startgame+You+3+\xFF");
+    QTest::newRow("stored 4") << you << 4 << 0 << QByteArray("CMD_startgame+You+4+\xFF");
+    QTest::newRow("stored 9 is 5") << you << 9 << 0 << QByteArray("CMD_startgame+You+5+\xFF");
+    QTest::newRow("stored 0 is 1") << you << 0 << 0 << QByteArray("CMD_startgame+You+1+\xFF");
+    QTest::newRow("a terminator in the name")
+        << QStringLiteral("Y\u00FFou") << 2 << 0 << QByteArray("CMD_startgame+You+2+\xFF");
 }
 
 void GameStartTest::startSendsTheRoundsAndSavesTheSettings() {
+    QFETCH(QString, name);
     QFETCH(int, setting);
     QFETCH(int, ups);
     QFETCH(QByteArray, sent);
     FakeBoardHost host;
-    host.name = QStringLiteral("You");
+    host.name = name;
     Tgamestart window(host, nullptr);
     window.setrounds(setting);
     window.show();
