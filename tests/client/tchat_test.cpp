@@ -3,105 +3,17 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QTcpSocket>
 #include <QTest>
 
-#include <memory>
-
 #include "chatpanel.h"
+#include "clientrig.h"
 #include "protocol.h"
-#include "serverconnections.h"
 #include "tboard.h"
-#include "tchat.h"
-#include "tdictn.h"
-#include "tempdir.h"
-#include "trandom.h"
 
 namespace tessarin {
 
-namespace {
-
-// The main window with its outgoing messages recorded as well as sent.
-class RecordingChat : public Tchat {
-  public:
-    using Tchat::Tchat;
-    void send(const std::string& message) override {
-        sent.push_back(message.substr(0, message.size() - 1));
-        Tchat::send(message);
-    }
-    std::vector<std::string> sent;
-};
-
-// A raw client speaking the protocol, standing in for another player's program.
-class RawClient {
-  public:
-    explicit RawClient(int port) {
-        socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
-        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { buffer += socket.readAll(); });
-    }
-    bool waitFor(const QByteArray& text) {
-        return QTest::qWaitFor([&] { return buffer.contains(text); }, 5000);
-    }
-    void send(const std::string& message) {
-        socket.write(message.data(), static_cast<qint64>(message.size()));
-        socket.flush();
-    }
-    // Logs in with the seat the server offered.
-    int login(const std::string& name) {
-        if (!waitFor("CMD_sendlogininfo+")) return 0;
-        const int at = buffer.indexOf("CMD_sendlogininfo+") + 18;
-        const int seat = buffer.mid(at, buffer.indexOf('\xFF', at) - at).toInt();
-        send(proto::request::logininfo(seat, proto::kVersion, name));
-        return seat;
-    }
-    QTcpSocket socket;
-    QByteArray buffer;
-};
-
-struct Rig {
-    Rig() : spell(dir.path()), server(random, spell) {
-        server.setPortName("0");
-        server.setBotSpeedMs(20);
-        server.setTimeSpeedMs(20);
-        chat = std::make_unique<RecordingChat>(
-            QString::fromStdString((dir.path() / "zorvlobby.ini").string()));
-        Tchat::Hooks hooks;
-        hooks.startserver = [this] {
-            server.listen();
-            return server.port();
-        };
-        hooks.addspy = [this](int seat, const QString& name) {
-            spies << QString::number(seat) + ": " + name;
-        };
-        hooks.removespy = [this](int seat, const QString& name) {
-            return spies.removeOne(QString::number(seat) + ": " + name);
-        };
-        hooks.showdownload = [this] { ++downloadsShown; };
-        hooks.messagebox = [this](const QString& text) { boxes << text; };
-        chat->setHooks(std::move(hooks));
-        chat->setPorts(0, 1);  // nothing listens on port 1: the lobby link just fails
-    }
-    // The chat as a person reads it: lines start with their head and a blank, and words
-    // keep their blanks, so runs of blanks are folded.
-    QString chatText() const { return chat->chatpanel().mainchat()->toPlainText().simplified(); }
-    bool waitForChat(const QString& text) {
-        return QTest::qWaitFor([&] { return chatText().contains(text); }, 5000);
-    }
-    QString settingsPath() const {
-        return QString::fromStdString((dir.path() / "zorvlobby.ini").string());
-    }
-
-    testing::TempDir dir;
-    TRandom random{7};
-    TDictn spell;
-    ServerConnections server;
-    std::unique_ptr<RecordingChat> chat;
-    QStringList spies;
-    QStringList boxes;
-    int downloadsShown = 0;
-};
-
-}  // namespace
+using testing::RawClient;
+using testing::Rig;
 
 class TchatTest : public QObject {
     Q_OBJECT
