@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,6 +18,13 @@
 namespace tessarin {
 
 namespace {
+
+// Messages are small and each one is waited for: without this, a second message sent
+// before the first is acknowledged waits for the peer's delayed acknowledgement (40 ms).
+void setNoDelay(int fd) {
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
 
 constexpr std::size_t kReceiveChunk = 32768;
 constexpr int kBacklog = 5;
@@ -135,6 +143,7 @@ bool TSock::Open() {
         info(TSocketInfo::Error, sockerr::errorText(sockerr::winsockCode(errno)));
         return false;
     }
+    setNoDelay(fd_);
     // Completion shows as writability; the read side is watched once connected.
     writeNotifier_ = makeNotifier(true, &TSock::writable, true);
     readNotifier_ = makeNotifier(false, &TSock::readable, false);
@@ -296,6 +305,7 @@ QSocketNotifier* TSock::makeNotifier(bool forWriting, void (TSock::*handler)(), 
 }
 
 void TSock::watchStream() {
+    setNoDelay(fd_);
     readNotifier_ = makeNotifier(false, &TSock::readable, true);
     writeNotifier_ = makeNotifier(true, &TSock::writable, false);
 }
