@@ -35,14 +35,17 @@ ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
     }
     QToolButton* sounds = pictureButton(QStringLiteral("b_phrase10"), QStringLiteral("\u266A"));
     sounds->setToolTip(QStringLiteral("Chatter Sounds"));
+    sounds->setAccessibleName(QStringLiteral("Chatter Sounds"));
     b_phrase[kPhraseButtons] = sounds;
     phraseRow->addWidget(sounds);
     phraseRow->addStretch();
 
     mainchat_ = new ChatView(this);
+    mainchat_->setAccessibleName(QStringLiteral("Chat"));
     connect(mainchat_, &ChatView::linkClicked, this, &ChatPanel::mainchatJump);
 
     mychat_ = new ChatEntry(this);
+    mychat_->setAccessibleName(QStringLiteral("Chat entry"));
     QPalette entryLook = mychat_->palette();
     entryLook.setColor(QPalette::Base, toQColor(ChatView::kBackground));
     mychat_->setPalette(entryLook);
@@ -50,6 +53,7 @@ ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
 
     button_smilies = pictureButton(QStringLiteral("button_smilies"), QStringLiteral(":)"));
     button_smilies->setFixedWidth(24);
+    button_smilies->setAccessibleName(QStringLiteral("Smilies"));
 
     auto* entryRow = new QHBoxLayout;
     entryRow->setSpacing(2);
@@ -152,6 +156,8 @@ void ChatPanel::setPhrase(int button, const QString& phrase) {
     phrase_[index] = phrase;
     // As rich text, so that a phrase holding '<' or '&' shows as typed.
     b_phrase[index]->setToolTip(Qt::convertFromPlainText(phrase, Qt::WhiteSpaceNormal));
+    b_phrase[index]->setAccessibleName(
+        QStringLiteral("Phrase button %1: %2").arg(button).arg(phrase));
 }
 
 QStringList ChatPanel::phrases() const {

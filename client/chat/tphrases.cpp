@@ -16,6 +16,7 @@ Tphrases::Tphrases(QWidget* parent) : QDialog(parent) {
     for (int i = 0; i < kPhraseCount; ++i) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("phrase%1").arg(i + 1));
+        edit->setAccessibleName(QStringLiteral("Phrase Button %1").arg(i + 1));
         edit->setMaxLength(kMaxPhraseLength);
         edit->setMinimumWidth(260);
         form->addRow(QStringLiteral("Phrase Button %1:").arg(i + 1), edit);

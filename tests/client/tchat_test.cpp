@@ -1,7 +1,10 @@
 // The main window against its own in-process server over loopback, and fed messages directly.
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 
@@ -223,6 +226,22 @@ class TchatTest : public QObject {
         rig.chat->setGeometry(200, 100, 900, 600);
         rig.chat->ResetScreenLocation1Click();
         QCOMPARE(rig.chat->geometry(), QRect(3, 3, 768, 470));
+    }
+
+    void everyControlAPlayerUsesHasAnAccessibleName() {
+        Rig rig;
+        QStringList unnamed;
+        for (QWidget* w : rig.chat->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                                 qobject_cast<QAbstractScrollArea*>(w) ||
+                                 w->inherits("tessarin::board::TileCell");
+            const auto* button = qobject_cast<QAbstractButton*>(w);
+            const bool named =
+                !w->accessibleName().isEmpty() || (button && !button->text().isEmpty());
+            if (control && !w->isHidden() && !named)
+                unnamed << w->objectName() + "/" + w->metaObject()->className();
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
 
     void hostileServerMessagesAreDropped() {
