@@ -18,7 +18,6 @@
 #include "previnst.h"
 #include "serverconnections.h"
 #include "settingspath.h"
-#include "sound_resources.h"
 #include "spylistform.h"
 #include "tallyfile.h"
 #include "tchat.h"
@@ -59,7 +58,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
     SingleInstance single;
     if (single.CheckPreviousInstance(true)) return 0;
-    initSoundResources();
     initPictureResources();
     QApplication::setWindowIcon(pictures::appIcon());
     const QPixmap background = pictures::background();

@@ -6,4 +6,4 @@ target_link_libraries(tessarin_previnst PUBLIC Qt6::Network)
 # The game.
 add_executable(tessarin main.cpp display.cpp)
 target_link_libraries(tessarin PRIVATE tessarin_client tessarin_forms tessarin_previnst
-    tessarin_server_net tessarin_sounds tessarin_pictures_data)
+    tessarin_server_net tessarin_pictures_data)

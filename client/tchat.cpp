@@ -8,6 +8,7 @@
 #include "chatpanel.h"
 #include "optionsmenu.h"
 #include "pictures.h"
+#include "sound_resources.h"
 #include "soundplayer.h"
 #include "tboard.h"
 #include "tessarinsettings.h"
@@ -47,6 +48,7 @@ Tchat::Tchat(QString settingsPath, QWidget* parent)
         for (int i = 0; i < 9 && i < phrases.size(); ++i) saved[i] = phrases[i];
         settings_->savephrases(saved);
     });
+    initSoundResources();
     sounds_ = new SoundPlayer(QStringLiteral(":/sounds/"), this);
 
     QPalette palette = this->palette();

@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include "chatpanel.h"
 #include "clientrig.h"
 #include "protocol.h"
+#include "soundplayer.h"
 #include "tboard.h"
 
 namespace tessarin {
@@ -226,6 +228,31 @@ class TchatTest : public QObject {
         rig.chat->setGeometry(200, 100, 900, 600);
         rig.chat->ResetScreenLocation1Click();
         QCOMPARE(rig.chat->geometry(), QRect(3, 3, 768, 470));
+    }
+
+    void windowNeverHidesTheBoard() {
+        Rig rig;
+        rig.chat->show();
+        rig.chat->resize(300, 200);
+        QApplication::processEvents();
+        const QSize client = rig.chat->centralWidget()->size();
+        QVERIFY2(client.width() >= 749 + 4 && client.height() >= 411 + 4,
+                 qPrintable(QStringLiteral("%1x%2").arg(client.width()).arg(client.height())));
+    }
+
+    void eventsAskForTheirRecordings() {
+        Rig rig;
+        rig.chat->processsocktimer("CMD_sendlogininfo+1");
+        rig.chat->processsocktimer("CMD_newplayerinfo+1+Ann+0");
+        QCOMPARE(rig.chat->sounds().lastRequested(), QStringLiteral("entered"));
+        rig.chat->processsocktimer("CMD_startgame+Ann+1+");
+        rig.chat->processsocktimer("CMD_roundstart+1+");
+        rig.chat->processsocktimer("CMD_nextplayer+1+1+0+");
+        QCOMPARE(rig.chat->sounds().lastRequested(), QStringLiteral("turn"));
+        rig.chat->processsocktimer("CMD_errornum+1+1+");
+        QCOMPARE(rig.chat->sounds().lastRequested(), QStringLiteral("invalid"));
+        rig.chat->processsocktimer("CMD_winner+Klot+");
+        QCOMPARE(rig.chat->sounds().lastRequested(), QStringLiteral("winner"));
     }
 
     void everyControlAPlayerUsesHasAnAccessibleName() {
