@@ -1,6 +1,6 @@
 #include "tessarinsettings.h"
 
-#include "settingscolour.h"
+#include "colourtext.h"
 
 namespace tessarin {
 
@@ -48,7 +48,10 @@ LoadedSettings TessarinSettings::read() const {
     s.bounds =
         QRect(readInt(section, kLeft, kDefaultLeft), readInt(section, kTop, kDefaultTop),
               readInt(section, kWidth, kDefaultWidth), readInt(section, kHeight, kDefaultHeight));
-    s.textColour = readColourText(readText(section, kTextcolor)).value_or(0);
+    // A value above 0x00FFFFFF is no plain colour: black, like any unreadable text.
+    const auto colour =
+        chat::colourFromText(readText(section, kTextcolor).toLatin1().toStdString());
+    s.textColour = colour && *colour <= 0xFFFFFF ? *colour : 0;
     s.playToScore = readInt(section, kPlaytoscore);
 
     const QString bot = readText(section, kBotspeed);
@@ -93,7 +96,7 @@ FileStatus TessarinSettings::saveinifile(const SavedSettings& v) const {
         add(kWidth, QString::number(v.bounds->width()));
         add(kHeight, QString::number(v.bounds->height()));
     }
-    if (v.textColour) add(kTextcolor, colourText(*v.textColour));
+    if (v.textColour) add(kTextcolor, QString::fromStdString(chat::colourToText(*v.textColour)));
     if (v.playToScore) add(kPlaytoscore, QString::number(*v.playToScore));
     if (v.botSpeedMs) add(kBotspeed, QString::number(*v.botSpeedMs));
     if (v.timeSpeedMs) add(kDelay, QString::number(*v.timeSpeedMs));
