@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <cstdio>
 #include <memory>
@@ -30,12 +31,13 @@ using namespace tessarin;
 
 namespace {
 
-void showLater(QWidget* parent, const QString& text) {
+QMessageBox* showLater(QWidget* parent, const QString& text) {
     // Not modal: a nested event loop would let socket events run inside a handler.
     auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tessarin"), text,
                                 QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
+    return box;
 }
 
 void bringForward(QWidget& window) {
@@ -80,8 +82,11 @@ int main(int argc, char** argv) {
     help->setshowabout([&] { about->show(); });
     download->setexitgame([&] { chat->close(); });
     spylist->setkicking([&](int seat) { chat->kicking(seat); });
+    // A player's malformed placements could otherwise bury the host's desktop in boxes:
+    // one is shown at a time.
+    QPointer<QMessageBox> hostErrorBox;
     server->onHostError = [&](const std::string& text) {
-        showLater(chat.get(), QString::fromStdString(text));
+        if (!hostErrorBox) hostErrorBox = showLater(chat.get(), QString::fromStdString(text));
     };
 
     Tchat::Hooks hooks;
@@ -101,7 +106,6 @@ int main(int argc, char** argv) {
     hooks.showhelp = [&] { help->show(); };
     hooks.showabout = [&] { about->show(); };
     hooks.openwebpage = [&] { about->openurl(); };
-    hooks.messagebox = [&](const QString& text) { showLater(chat.get(), text); };
     chat->setHooks(std::move(hooks));
 
     if (!spell->opened()) showLater(chat.get(), QString::fromLatin1(kDictionaryNotFound.data()));

@@ -57,7 +57,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
         std::function<void(bool)> enablekick;
         // Auxiliary windows.
         std::function<void()> showdownload, showspylist, showhelp, showabout, openwebpage;
-        // A message box.
+        // Tells the user something; unset, a modal message box does.
         std::function<void(const QString&)> messagebox;
     };
 
