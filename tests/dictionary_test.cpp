@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include "tempdir.h"
@@ -59,7 +60,7 @@ TEST(TDictn, AnswersLikeTheWordList) {
     TempDir dir;
     TDictn spell(dir.path());
     struct Case {
-        const char* text;
+        std::string text;  // owned: a case may be built from a temporary string
         bool word;
     };
     const Case cases[] = {
@@ -83,7 +84,7 @@ TEST(TDictn, AnswersLikeTheWordList) {
         {"zzzs", true},
         {"ca t", false},
         {"xqzj", false},
-        {std::string(15, 'a').c_str(), false},
+        {std::string(15, 'a'), false},
         {"pneumonoultramicroscopic", false},
     };
     for (const auto& c : cases) EXPECT_EQ(spell.IsWord(c.text), c.word) << '"' << c.text << '"';
