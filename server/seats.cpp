@@ -56,7 +56,9 @@ void TServer::disconnectsock(int seat) {
 void TServer::dispatch(int fromSeat, std::string_view line) {
     const auto message = proto::split(line);
     if (!message) return;
-    const auto [command, payload] = *message;
+    // Plain names rather than a structured binding: clang before 16 cannot capture one.
+    const std::string_view command = message->command;
+    const std::string_view payload = message->payload;
 
     using Handler = void (TServer::*)(std::string_view);
     struct Entry {
