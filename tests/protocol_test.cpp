@@ -12,6 +12,14 @@ struct Layout {
 
 class Layouts : public ::testing::TestWithParam<Layout> {};
 
+// Names the cases by their command word, so a failure reads "ServerToClient/Layouts...
+// /placeletter_18" rather than as raw bytes.
+std::string layoutName(const ::testing::TestParamInfo<Layout>& info) {
+    const std::string& text = info.param.expected;
+    const auto start = text.find('_') + 1;
+    return text.substr(start, text.find('+') - start) + "_" + std::to_string(info.index);
+}
+
 TEST_P(Layouts, ComposesTheExactBytes) {
     const Layout& l = GetParam();
     ASSERT_FALSE(l.composed.empty());
@@ -49,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{msg::ascore(1, 10, 10, "+act+cat+ta+at"), "CMD_ascore+1+10+10+act+cat+ta+at"},
         Layout{msg::errornum(2), "CMD_errornum+2+1+"},
         Layout{msg::roundover(3), "CMD_roundover+3+"},
-        Layout{msg::winner("Klot"), "CMD_winner+Klot+"}));
+        Layout{msg::winner("Klot"), "CMD_winner+Klot+"}),
+    layoutName);
 
 INSTANTIATE_TEST_SUITE_P(
     ClientToServer, Layouts,
@@ -60,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Layout{request::action(2, "waves|$00FF0000"), "CMD_action+2+waves|$00FF0000"},
                       Layout{request::playasound(3, "wave9"), "CMD_playasound+3+wave9+"},
                       Layout{request::justwatch(1, true), "CMD_justwatch+1+1"},
-                      Layout{request::kickhim(1, 3), "CMD_kickhim+1+3+"}));
+                      Layout{request::kickhim(1, 3), "CMD_kickhim+1+3+"}),
+    layoutName);
 
 TEST(Split, CutsAtTheFirstPlus) {
     auto m = split("CMD_chat+2+Ann chats: a+b");
