@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace tessarin::proto {
 namespace {
 
@@ -9,6 +11,10 @@ struct Layout {
     std::string composed;
     std::string expected;  // without the 0xFF
 };
+
+void PrintTo(const Layout& layout, std::ostream* out) {
+    *out << layout.expected;
+}
 
 class Layouts : public ::testing::TestWithParam<Layout> {};
 
