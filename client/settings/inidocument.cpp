@@ -8,8 +8,11 @@ namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
+// A byte order mark inside a line is text of that line (the file's own is taken off before
+// its first line is read), so the decoder must not drop it.
 QString decode(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }

@@ -35,6 +35,7 @@ TEST(IniDocument, ReadsValues) {
         {"[Tessarin]\nPhrase1=caf\xC3\xA9\n", "Phrase1", QString::fromUtf8("caf\xC3\xA9")},
         {"[Tessarin]\nPhrase1=caf\xE9\n", "Phrase1", QString::fromUtf8("caf\xC3\xA9")},
         {"[Tessarin]\n=orphan\nBotspeed\n", "Botspeed", std::nullopt},
+        {"[Tessarin]\nPhrase1=\xEF\xBB\xBFhi\n", "Phrase1", QString(QChar(0xFEFF)) + "hi"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
