@@ -14,7 +14,8 @@ void TServer::startgame(std::string_view request) {
     computertimer_.stop();
     st_.gamestarted = true;
     proto::FieldReader fields(request);
-    const std::string_view starter = fields.field();
+    // Relayed to every seat: no line breaks, as for names and chat.
+    const std::string starter = proto::stripUnsafe(fields.field());
     st_.playtoscore = proto::toInt(fields.field()).value_or(1);
     sendall(proto::msg::startgame(starter, st_.playtoscore));
     for (int seat = 1; seat <= kPlayerSeats; ++seat) {

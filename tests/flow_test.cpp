@@ -104,6 +104,16 @@ TEST(Flow, RoundsPerGameThatIsNotANumberPlaysOne) {
     }
 }
 
+TEST(Flow, StarterNameReachesTheSeatsWithoutLineBreaks) {
+    ServerRig rig;
+    rig.join("Ann");
+    rig.join("Bob");
+    rig.server.dispatch(1, "CMD_startgame+A\r\nn\rn+1+");
+    for (int seat : {1, 2})
+        EXPECT_EQ(rig.host.to(seat, proto::kStartGame).at(0), "CMD_startgame+Ann+1+");
+    EXPECT_FALSE(rig.host.missingTerminator);
+}
+
 TEST(Flow, StartWithoutAHumanPlayerIsRefused) {
     ServerRig rig;
     for (const char* name : {"Ann", "Bob", "Cy", "Spy"}) rig.join(name);
