@@ -126,8 +126,10 @@ void ServerConnections::socktimerTimer() {
         socktimer.stop();
         return;
     }
-    const Received message = std::move(receivedlist.front());
-    receivedlist.pop_front();
+    const auto next = nextInTurn();
+    const Received message = std::move(*next);
+    receivedlist.erase(next);
+    lastServed_ = message.seat;
     Connection& c = seats_[message.seat];
     if (c.id == message.connection) {
         --c.queuedMessages;
@@ -139,6 +141,20 @@ void ServerConnections::socktimerTimer() {
             log(seatText(message.seat) + ": " + printable(name) + " logged in");
     }
     if (receivedlist.empty()) socktimer.stop();
+}
+
+std::deque<ServerConnections::Received>::iterator ServerConnections::nextInTurn() {
+    auto best = receivedlist.begin();
+    int bestDistance = kMaxSeats;
+    for (auto it = receivedlist.begin(); it != receivedlist.end() && bestDistance > 0; ++it) {
+        // 0 for the seat right after lastServed_, up to kMaxSeats - 1 for lastServed_ itself.
+        const int distance = (it->seat - lastServed_ - 1 + kMaxSeats) % kMaxSeats;
+        if (distance < bestDistance) {
+            best = it;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 void ServerConnections::tempsockDisconnect(TSock& sock) {

@@ -59,8 +59,10 @@ class ServerConnections : public QObject, public ServerHost {
     TServer& server() { return server_; }
     const TServer& server() const { return server_; }
 
-    // The dispatcher: takes the first queued message and hands it to the server. Runs on
-    // socktimer, which ticks only while messages are queued.
+    // The dispatcher: hands one queued message to the server. Runs on socktimer, which
+    // ticks only while messages are queued. Connections with messages waiting take turns,
+    // in seat order, so that one that keeps the queue full delays another's next message by
+    // at most one tick per connection; each connection's own messages keep their order.
     void socktimerTimer();
     bool socktimerRunning() const { return socktimer.isActive(); }
     std::size_t queued() const { return receivedlist.size(); }
@@ -100,6 +102,8 @@ class ServerConnections : public QObject, public ServerHost {
     void drop(int seat, const std::string& why);
     void closeLater(int seat, const std::string& why);
     void enqueue(int seat, Connection& connection, std::string line);
+    // The oldest message of the first seat after lastServed_, in turn, that has one.
+    std::deque<Received>::iterator nextInTurn();
     // Runs one call into the server: a failing handler is logged and the server goes on.
     template <typename F>
     void step(int seat, std::string_view line, F&& call);
@@ -111,6 +115,7 @@ class ServerConnections : public QObject, public ServerHost {
     std::deque<Received> receivedlist;
     std::array<Connection, kMaxSeats + 1> seats_;  // index 0 unused
     std::uint64_t lastConnection_ = 0;
+    int lastServed_ = 0;  // seat of the message dispatched last
     int botSpeed_ = 1000;
     int timeSpeed_ = 1000;
     bool announced_ = false;  // the current step has logged its game start or winner

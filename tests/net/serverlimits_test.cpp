@@ -133,6 +133,28 @@ TEST_F(LimitsOverTcp, TooManyWaitingMessagesCloseTheConnectionAndAreDropped) {
     for (int i = gone; i < hello; ++i) EXPECT_FALSE(ann.received[i].starts_with("CMD_chat+"));
 }
 
+TEST_F(LimitsOverTcp, AConnectionThatKeepsTheQueueFullDelaysOthersByATickEach) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    constexpr int kLines = 200;
+    std::string burst;
+    for (int i = 0; i < kLines; ++i) burst += proto::request::chat(2, "spam|clRed");
+    bob.sendRaw(burst);
+    ASSERT_TRUE(waitFor([&] { return server.queued() >= 150; }));
+    const auto waiting = static_cast<long>(server.queued());
+    ann.sock.Send(proto::request::chat(1, "my turn|clRed"));
+    const int mine = ann.awaitMessage("CMD_chat+1+Ann chats: my turn");
+    ASSERT_GE(mine, 0);
+    // Bob's lines relayed ahead of Ann's: those dispatched before hers arrived, and a few
+    // ticks while it was on its way; not all that he had waiting.
+    const auto ahead =
+        std::count_if(ann.received.begin(), ann.received.begin() + mine,
+                      [](const std::string& l) { return l.starts_with("CMD_chat+2+"); });
+    EXPECT_LT(ahead, kLines - waiting + 10);
+    EXPECT_TRUE(waitFor([&] { return ann.messages(proto::kChat).size() == kLines + 1u; }));
+    EXPECT_FALSE(bob.closed());
+}
+
 TEST_F(LimitsOverTcp, MessagesOfALeaverAreNotDispatchedAfterItLeft) {
     TestClient& ann = join("Ann");
     TestClient& bob = join("Bob");
