@@ -38,7 +38,6 @@ class Client {
     // The server closed the connection (or a write failed).
     virtual void onClosed() {}
     void reopenLater(int ms);
-    bool stopped() const { return stopped_; }
 
     QTcpSocket socket_;
     int seat_ = 0;
