@@ -43,6 +43,14 @@ def server_seeds():
         game += ticks(1, 8) + ticks(2, 4)
     seeds["game"] = game
 
+    # The host watches, so the computer plays every turn: only the timers need ticking to
+    # reach the end of the round and the winner.
+    watched = b"\x00\x00\x00\x03"
+    watched += data(1, b"CMD_logininfo+1+1.0.1+Ann" + FF)
+    watched += data(1, b"CMD_startgame+Ann+1+" + FF + b"CMD_justwatch+1+1" + FF)
+    watched += (ticks(2, 1) + ticks(1, 8)) * 120
+    seeds["watched"] = watched
+
     talk = b"\x00\x00\x00\x01"
     talk += data(1, b"CMD_logininfo+1+1.0.1+Host" + FF)
     talk += data(2, b"CMD_logininfo+2+1.0.1+Guest" + FF)
