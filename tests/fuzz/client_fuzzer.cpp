@@ -53,6 +53,14 @@ void play(std::string_view messages) {
     CheckedChat chat(settings);
     Tchat::Hooks hooks;
     hooks.messagebox = [](const QString&) {};
+    // The spy list, as the program's spy window keeps it.
+    QStringList spies;
+    hooks.addspy = [&spies](int seat, const QString& name) {
+        spies << QString::number(seat) + ' ' + name;
+    };
+    hooks.removespy = [&spies](int seat, const QString& name) {
+        return spies.removeOne(QString::number(seat) + ' ' + name);
+    };
     chat.setHooks(std::move(hooks));
     board::Tgamestart gamestart(chat, &chat);
     TallyPrompts prompts{[](QWidget*, const QString&) { return false; },
