@@ -18,6 +18,9 @@ namespace tessarin::testing {
 // Creates the process's QCoreApplication on first use.
 void ensureQtApp();
 
+// A blocking loopback connection made without TSock; -1 if it fails.
+int rawConnect(int port);
+
 // Runs the event loop until pred() holds; false after timeoutMs. Generous by default: the
 // machine may be busy, and only a failure waits that long.
 template <typename Pred>

@@ -17,19 +17,6 @@ namespace {
 
 using LimitsOverTcp = ServerOnTcp;
 
-int rawConnect(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 bool anyFrom(const std::vector<std::string>& lines, std::string_view prefix, std::size_t from) {
     return std::any_of(lines.begin() + static_cast<long>(from), lines.end(),
                        [&](const std::string& l) { return l.starts_with(prefix); });

@@ -33,20 +33,6 @@ struct Listener {
     std::vector<std::string> infos;
 };
 
-// A blocking loopback connection made without TSock; -1 if it fails.
-int rawConnect(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 std::string raised(const std::function<void()>& call) {
     try {
         call();
