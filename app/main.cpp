@@ -1,7 +1,8 @@
 // The program: one copy per user, its windows created in a fixed order (the main window
 // first, the hidden server eighth) and destroyed in reverse order when the main window
 // closes. Destroying the tally window saves the tally; destroying the server deletes the
-// word list's working copy.
+// word list's working copy. SIGTERM, SIGINT and SIGHUP close the main window as File › Exit
+// does, so the same happens and the program ends with status 0.
 #include <QApplication>
 #include <QDateTime>
 #include <QMessageBox>
@@ -20,6 +21,7 @@
 #include "serverconnections.h"
 #include "settingspath.h"
 #include "spylistform.h"
+#include "stopsignals.h"
 #include "tallyfile.h"
 #include "tchat.h"
 #include "tdictn.h"
@@ -107,6 +109,13 @@ int main(int argc, char** argv) {
     hooks.showabout = [&] { about->show(); };
     hooks.openwebpage = [&] { about->openurl(); };
     chat->setHooks(std::move(hooks));
+
+    // Windows without a parent (the download window) would keep the program running after
+    // the main window closes; a stop signal ends it all the same.
+    StopSignals stop([&](const char*) {
+        chat->close();
+        QCoreApplication::quit();
+    });
 
     if (!spell->opened()) showLater(chat.get(), QString::fromLatin1(kDictionaryNotFound.data()));
     chat->show();

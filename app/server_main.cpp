@@ -1,14 +1,12 @@
 // tessarin-server: hosts one game without a window or display. The first client to connect
 // takes seat 1 and can start games and remove seats, as the host's own client does.
-// Logs connections, games and winners to standard output, one line each; SIGINT or SIGTERM
-// ends it cleanly (the word list's working copy is removed on the way out).
-#include <fcntl.h>
+// Logs connections, games, winners and the host's errors to standard output, one line each
+// with the time; SIGINT, SIGTERM or SIGHUP ends it cleanly (the word list's working copy is
+// removed on the way out).
 #include <signal.h>
-#include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QTime>
 
 #include <chrono>
@@ -18,29 +16,11 @@
 
 #include "protocol.h"
 #include "serverconnections.h"
+#include "stopsignals.h"
 #include "tdictn.h"
 #include "trandom.h"
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-// Only async-signal-safe work here: the event loop reads the byte and quits.
-void onSignal(int number) {
-    const char byte = static_cast<char>(number);
-    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
-}
-
-bool catchStopSignals() {
-    if (::pipe2(signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return false;
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::signal(SIGPIPE, SIG_IGN);  // a closed standard output must not end the game
-    return ::sigaction(SIGINT, &action, nullptr) == 0 &&
-           ::sigaction(SIGTERM, &action, nullptr) == 0;
-}
 
 void logLine(const std::string& text) {
     const QByteArray time = QTime::currentTime().toString("HH:mm:ss").toLatin1();
@@ -52,11 +32,14 @@ void fail(const QString& text) {
     std::fprintf(stderr, "tessarin-server: %s\n", qPrintable(text));
 }
 
-// The host's Options menu settings, by name.
+// The host's Options menu settings by name, or milliseconds per tick (10..10000).
 std::optional<int> speedMs(const QString& name,
                            const std::initializer_list<std::pair<const char*, int>>& table) {
     for (const auto& [key, ms] : table)
         if (name == QLatin1String(key)) return ms;
+    bool ok = false;
+    const int ms = name.toInt(&ok);
+    if (ok && ms >= 10 && ms <= 10000) return ms;
     return std::nullopt;
 }
 
@@ -76,11 +59,16 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     const QCommandLineOption portOption("port", "TCP port to listen on; 0 takes any free port.",
                                         "port", QString::number(tessarin::proto::kPort));
-    const QCommandLineOption botOption("bot-speed", "The computer's pace: slow, normal or fast.",
-                                       "speed", "normal");
-    const QCommandLineOption timeOption("time-speed", "Pause between turns: short, normal or long.",
-                                        "speed", "normal");
-    parser.addOptions({portOption, botOption, timeOption});
+    const QCommandLineOption botOption(
+        "bot-speed", "The computer's pace: slow, normal, fast, or milliseconds per tick.", "speed",
+        "normal");
+    const QCommandLineOption timeOption(
+        "time-speed", "Pause between turns: short, normal, long, or milliseconds per tick.",
+        "speed", "normal");
+    const QCommandLineOption loginOption(
+        "login-timeout", "Seconds a new connection has to log in before it is closed.", "seconds",
+        QString::number(tessarin::ServerConnections::kLoginTimeoutMs / 1000));
+    parser.addOptions({portOption, botOption, timeOption, loginOption});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -98,12 +86,23 @@ int main(int argc, char** argv) {
     const auto timeSpeed =
         speedMs(parser.value(timeOption), {{"short", 500}, {"normal", 1000}, {"long", 1500}});
     if (!botSpeed || !timeSpeed) {
-        fail(!botSpeed ? "--bot-speed must be slow, normal or fast"
-                       : "--time-speed must be short, normal or long");
+        fail(!botSpeed ? "--bot-speed must be slow, normal, fast or 10 to 10000 (ms)"
+                       : "--time-speed must be short, normal, long or 10 to 10000 (ms)");
         return 2;
     }
-    if (!catchStopSignals()) {
-        fail("cannot catch SIGINT and SIGTERM");
+    bool loginOk = false;
+    const int loginSeconds = parser.value(loginOption).toInt(&loginOk);
+    if (!loginOk || loginSeconds < 1 || loginSeconds > 3600) {
+        fail("--login-timeout needs a number of seconds from 1 to 3600");
+        return 2;
+    }
+    ::signal(SIGPIPE, SIG_IGN);  // a closed standard output must not end the game
+    tessarin::StopSignals stop([](const char* name) {
+        logLine(std::string("stopping on ") + name);
+        QCoreApplication::quit();
+    });
+    if (!stop.installed()) {
+        fail("cannot catch SIGINT, SIGTERM and SIGHUP");
         return 1;
     }
 
@@ -120,22 +119,17 @@ int main(int argc, char** argv) {
     tessarin::ServerConnections server(random, spell);
     server.setBotSpeedMs(*botSpeed);
     server.setTimeSpeedMs(*timeSpeed);
+    server.setLoginTimeoutMs(loginSeconds * 1000);
+    // Host errors go to the log too, with the time and the seat.
     server.onLog = logLine;
-    server.onHostError = [](const std::string& text) { fail(QString::fromStdString(text)); };
     server.setPortName(std::to_string(port));
     try {
         server.listen();
     } catch (const tessarin::ESockException& e) {
-        fail(QString(e.what()) + " (port " + QString::number(port) + ")");
+        fail(QString(e.what()) + " (port " + QString::number(port) +
+             "): another copy of the game or another program already uses that port; "
+             "choose another with --port");
         return 1;
     }
-
-    QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, [&] {
-        char number = 0;
-        if (::read(signalPipe[0], &number, 1) == 1)
-            logLine(std::string("stopping on ") + (number == SIGINT ? "SIGINT" : "SIGTERM"));
-        QCoreApplication::quit();
-    });
     return QCoreApplication::exec();
 }

@@ -3,7 +3,12 @@ add_library(tessarin_previnst STATIC previnst.cpp)
 target_include_directories(tessarin_previnst PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(tessarin_previnst PUBLIC Qt6::Network)
 
+# Stop signals handled on the event loop, for both programs.
+add_library(tessarin_stopsignals STATIC stopsignals.cpp)
+target_include_directories(tessarin_stopsignals PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(tessarin_stopsignals PUBLIC Qt6::Core)
+
 # The game.
 add_executable(tessarin main.cpp display.cpp)
 target_link_libraries(tessarin PRIVATE tessarin_client tessarin_forms tessarin_previnst
-    tessarin_server_net tessarin_pictures_data)
+    tessarin_server_net tessarin_pictures_data tessarin_stopsignals)

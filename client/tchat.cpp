@@ -65,6 +65,7 @@ Tchat::Tchat(QString settingsPath, QWidget* parent)
     link_.tickHook = [this] { chat_->phraseTick(); };
     link_.keepTicking = [this] { return !chat_->phraseready(); };
     link_.onClosed = [this] { connectionclosed(); };
+    connect(&redial_, &QTimer::timeout, this, &Tchat::redial);
 
     board_->clearall();
 }

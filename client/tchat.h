@@ -3,14 +3,21 @@
 // handler one per dispatch tick, keeps the seats and spectators, and frames the board, the
 // chat panel, the Options menu, the sounds and the settings. UI thread only.
 //
+// The host's controls (start a game, remove a seat, set a seat to watch) belong to whoever
+// the server seats in seat 1, whether this copy runs the server or joined one. A connection
+// lost after login is tried again (tchat_reconnect.cpp); a refusal, a removal or the end of
+// those tries is told in one message box, and the window closes once it is dismissed.
+//
 // Windows created after it at start-up reach it through attach(); everything the main
 // window asks of the program around it (start listening, the auxiliary windows) goes
 // through Hooks, so the window can be tested without them.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QRect>
 #include <QStringList>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -44,6 +51,9 @@ class Tchat : public QMainWindow, public board::BoardHost {
     static constexpr int kGamePort = 7772;
     static constexpr int kLobbyPort = 9001;
     static constexpr QRect kDefaultBounds{3, 3, 768, 470};
+    // After a lost connection: one try every kRedialMs, for up to kReconnectMs.
+    static constexpr int kRedialMs = 3000;
+    static constexpr int kReconnectMs = 60000;
 
     struct Hooks {
         // Starts the in-process server listening and returns its port; throws
@@ -70,6 +80,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
     void attach(board::Tgamestart* gamestart, Ttallylist* tally);
     // Ports for joining a game and for the lobby link (tests use free ones).
     void setPorts(int gamePort, int lobbyPort);
+    void setReconnectTiming(int redialMs, int reconnectMs);
 
     // Start-up from the command line (the parameters after the program name); FormShow
     // calls it with the real ones, once.
@@ -85,6 +96,9 @@ class Tchat : public QMainWindow, public board::BoardHost {
     void justwatching(std::string_view payload);
     void playasound(std::string_view payload);
     void kicking(int seat);
+    // One message box that ends the session: the window closes once it is dismissed, and
+    // nothing (a close of the connection meanwhile included) closes it earlier.
+    void finish(const QString& text);
 
     // Menus and the seat popup.
     void JustWatch1Click();
@@ -102,7 +116,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
     // board::BoardHost.
     int myseat() const override { return myseat_; }
     bool isconnected() const override { return isconnected_; }
-    bool ishost() const override { return ishost_; }
+    bool ishost() const override { return isconnected_ && myseat_ == 1; }
     QString playername() const override { return playername_; }
     bool turnsoundnew() const override;
     void send(const std::string& message) override;
@@ -125,6 +139,9 @@ class Tchat : public QMainWindow, public board::BoardHost {
     const QString& hostaddress() const { return hostaddress_; }
     const QRect& lastsavedbounds() const { return lastsaved_; }
     int popupseat() const { return popupseat_; }
+    bool reconnecting() const { return reconnecting_; }
+    // The window has begun to close (File › Exit, a stop signal, or after finish()).
+    bool closing() const { return closing_; }
 
   protected:
     void showEvent(QShowEvent* event) override;    // FormShow
@@ -134,6 +151,12 @@ class Tchat : public QMainWindow, public board::BoardHost {
     void buildmenus();
     void applyoption(int option);
     void connectionclosed();
+    void sethostcontrols(bool host);
+    // Opens the game connection to host:port and remembers them for reconnecting.
+    void opengame(const std::string& host, int port);
+    void startreconnecting();
+    void redial();
+    void reconnected();
     QString seatcaption(int seat) const;
     QStringList seatnames() const;
 
@@ -161,8 +184,17 @@ class Tchat : public QMainWindow, public board::BoardHost {
     QString loginname_;
     int myseat_ = 0;
     bool isconnected_ = false;
-    bool ishost_ = false;
     bool justwatch_ = false;  // the server says this player watches
+    bool wrongversion_ = false;  // the host runs another version: no reconnecting
+    bool settingsloaded_ = false;
+    std::string gamehost_;
+    int gameport_ = 0;
+    bool reconnecting_ = false;
+    bool ending_ = false;  // finish() has begun
+    QTimer redial_;
+    QDeadlineTimer giveup_;
+    int redialMs_ = kRedialMs;
+    int reconnectMs_ = kReconnectMs;
     int popupseat_ = 0;
     int gamePort_ = kGamePort;
     int lobbyPort_ = kLobbyPort;

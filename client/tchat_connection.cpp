@@ -2,6 +2,8 @@
 // login, the dispatcher of the server's messages, and the seat list.
 #include <QMenu>
 
+#include <utility>
+
 #include "chatpanel.h"
 #include "chattersounds.h"
 #include "launchmode.h"
@@ -18,6 +20,24 @@ namespace {
 
 QString latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A name from the server, cleaned as the server cleans login names: whatever a server
+// sends, no line break reaches the chat, the seats or the tally file.
+QString wirename(std::string_view text) {
+    return latin1(proto::cleanName(text));
+}
+
+// Why this copy cannot host, in a player's words.
+QString hostingfailed(const ESockException& e, int port) {
+    if (std::string_view(e.what()) != "Listen - Error Binding Socket")
+        return QStringLiteral("This copy cannot host a game: ") + QString::fromLatin1(e.what());
+    return QStringLiteral(
+               "Another copy of Tessarin, or another program, already uses port %1 on this "
+               "computer, so this copy cannot host a game.\n\nTo play in the game hosted there, "
+               "start Tessarin again with your name, the address 127.0.0.1 and \"false\" "
+               "instead of \"true\".")
+        .arg(port);
 }
 
 constexpr board::Colour kSystemColour = board::kSystemColour;
@@ -37,7 +57,7 @@ void Tchat::processparams(const QStringList& args) {
         try {
             hostpress();
         } catch (const ESockException& e) {
-            showmessage(QString::fromStdString(e.what()));
+            finish(hostingfailed(e, gamePort_));
         }
         return;
     }
@@ -51,7 +71,10 @@ void Tchat::processparams(const QStringList& args) {
         else
             joinpress();
     } catch (const ESockException& e) {
-        showmessage(QString::fromStdString(e.what()));
+        if (mode.kind == LaunchMode::Host)
+            finish(hostingfailed(e, gamePort_));
+        else
+            showmessage(QString::fromStdString(e.what()));
         return;
     }
     link_.openLobbyLink(lobbyPort_);
@@ -60,19 +83,26 @@ void Tchat::processparams(const QStringList& args) {
 void Tchat::hostpress() {
     const int port = hooks_.startserver ? hooks_.startserver() : gamePort_;
     loginname_ = playername_;
-    ishost_ = true;
-    // The host always plays through its own server on the loopback address.
-    link_.open("127.0.0.1", port);
-    board_->parts().button_start->show();
-    StartGame1->setEnabled(true);
-    if (hooks_.enablekick) hooks_.enablekick(true);
+    // The host always plays through its own server on the loopback address; the host's
+    // controls come with seat 1 (sendloginfo).
+    opengame("127.0.0.1", port);
 }
 
 void Tchat::joinpress() {
     loginname_ = playername_;
-    link_.open(hostaddress_.toStdString(), gamePort_);
-    board_->parts().button_start->hide();
-    StartGame1->setEnabled(false);
+    opengame(hostaddress_.toStdString(), gamePort_);
+}
+
+void Tchat::opengame(const std::string& host, int port) {
+    gamehost_ = host;
+    gameport_ = port;
+    link_.open(host, port);
+}
+
+void Tchat::sethostcontrols(bool host) {
+    board_->parts().button_start->setVisible(host);
+    StartGame1->setEnabled(host);
+    if (hooks_.enablekick) hooks_.enablekick(host);
 }
 
 void Tchat::processsocktimer(std::string_view line) {
@@ -86,16 +116,19 @@ void Tchat::processsocktimer(std::string_view line) {
         else if (command == p::kNewPlayerInfo || command == p::kExistingPlayers)
             newplayerinfo(payload);
         else if (command == p::kHaveWrongVersion)
-            addlinetochat("0+" + latin1(payload) + " has a different version of the game then you.",
-                          kSystemColour);
-        else if (command == p::kWrongVersion)
+            addlinetochat(
+                "0+" + wirename(payload) + " has a different version of the game then you.",
+                kSystemColour);
+        else if (command == p::kWrongVersion) {
+            wrongversion_ = true;
             addlinetochat(
                 QStringLiteral("0+You have a differnt version of the game then the host."),
                 kSystemColour);
-        else if (command == p::kFull) {
-            showmessage(QStringLiteral("Game is full"));
-            close();
-        } else if (command == p::kPlayerDisconnected)
+        } else if (command == p::kFull)
+            finish(QStringLiteral("Game is full"));
+        else if (command == p::kRemoved)
+            finish(QStringLiteral("The host has removed you from the game."));
+        else if (command == p::kPlayerDisconnected)
             playerdisconnected(payload);
         else if (command == p::kJustWatching)
             justwatching(payload);
@@ -124,7 +157,7 @@ void Tchat::processsocktimer(std::string_view line) {
         else if (command == p::kGameStats)
             board_->gamestats(payload);
     } catch (const proto::ConversionError& e) {
-        // A malformed message from the server is dropped; the game goes on.
+        // A malformed message from the server is logged and dropped; the game goes on.
         qWarning("Dropped %.*s: %s", static_cast<int>(command.size()), command.data(), e.what());
     }
 }
@@ -132,8 +165,10 @@ void Tchat::processsocktimer(std::string_view line) {
 void Tchat::sendloginfo(std::string_view payload) {
     myseat_ = proto::FieldReader(payload).integer();
     isconnected_ = true;
+    if (reconnecting_) reconnected();
     chat_->setMySeat(myseat_);
     chat_->setConnected(true);
+    sethostcontrols(myseat_ == 1);
     send(proto::request::logininfo(myseat_, proto::kVersion, loginname_.toLatin1().toStdString()));
 }
 
@@ -141,11 +176,12 @@ void Tchat::newplayerinfo(std::string_view payload) {
     proto::FieldReader fields(payload);
     while (!fields.atEnd()) {
         const int seat = fields.integer();
-        const QString name = latin1(fields.field());
+        const QString name = wirename(fields.field());
         const bool watching = fields.field() == "1";
         if (seat == myseat_) {
             addlinetochat(QStringLiteral("0+You are Connected."), kSystemColour);
-            loadinifile();
+            // Once: a login after a reconnect keeps the window where the player put it.
+            if (!std::exchange(settingsloaded_, true)) loadinifile();
         } else {
             addlinetochat("0+" + name + " is Connected.", kSystemColour);
         }
@@ -165,7 +201,7 @@ void Tchat::newplayerinfo(std::string_view payload) {
 void Tchat::playerdisconnected(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
-    const QString name = latin1(fields.rest());
+    const QString name = wirename(fields.rest());
     if (seat >= 1 && seat <= kSeatCount) {
         const QString caption = board_->seatname(seat);
         if (caption != QLatin1String("<Waiting>") && caption != board_->seathint(seat))
@@ -204,7 +240,7 @@ void Tchat::playasound(std::string_view payload) {
 }
 
 void Tchat::kicking(int seat) {
-    if (ishost_ && isconnected_) send(proto::request::kickhim(myseat_, seat));
+    if (ishost()) send(proto::request::kickhim(myseat_, seat));
 }
 
 void Tchat::JustWatch1Click() {
@@ -228,7 +264,7 @@ void Tchat::RemoveFromGame1Click() {
 
 void Tchat::label_playername1ContextPopup(int seat, const QPoint& globalPos) {
     for (QAction* item : {RemoveFromGame1, SettoJustWatch1, UnsetJustWatch1})
-        item->setEnabled(ishost_);
+        item->setEnabled(ishost());
     if (board_->seatname(seat) == QLatin1String("<Waiting>")) RemoveFromGame1->setEnabled(false);
     popupseat_ = seat;
     if (!globalPos.isNull()) popup_kick->popup(globalPos);
@@ -236,14 +272,6 @@ void Tchat::label_playername1ContextPopup(int seat, const QPoint& globalPos) {
 
 void Tchat::send(const std::string& message) {
     link_.send(message);
-}
-
-void Tchat::connectionclosed() {
-    if (closing_) return;
-    // What arrived before the close is still shown: a refused tenth player learns why.
-    while (!closing_ && link_.processsocktimer()) {
-    }
-    close();
 }
 
 }  // namespace tessarin

@@ -25,6 +25,7 @@ void Tchat::showEvent(QShowEvent* event) {
 
 void Tchat::closeEvent(QCloseEvent* event) {
     closing_ = true;
+    redial_.stop();
     const QRect bounds = geometry();
     if (bounds != lastsaved_) {
         QRect saved = bounds;

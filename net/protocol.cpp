@@ -61,6 +61,17 @@ std::string stripUnsafe(std::string_view text) {
     return out;
 }
 
+std::string cleanName(std::string_view name) {
+    std::string clean = stripUnsafe(name);
+    std::erase(clean, kSeparator);
+    return clean;
+}
+
+std::string_view computerName(int seat) {
+    static constexpr std::string_view kNames[] = {"Klack", "Klot", "Klick"};
+    return seat >= 1 && seat <= 3 ? kNames[seat - 1] : std::string_view();
+}
+
 namespace msg {
 
 std::string sendlogininfo(int seat) {
@@ -165,6 +176,10 @@ std::string roundover(int seat) {
 
 std::string winner(std::string_view name) {
     return Composer(kWinner).field(name).end(true);
+}
+
+std::string removed() {
+    return Composer(kRemoved).field("").end();
 }
 
 }  // namespace msg

@@ -16,8 +16,10 @@
 //   CMD_justwatch     seat, "1" watch / "2" play again(rest)
 //   CMD_kickhim       sender's seat, seat to remove, '+'
 //
-// Server to client (21):
-//   CMD_sendlogininfo    seat given to the new connection
+// Server to client (22):
+//   CMD_sendlogininfo    seat given to the new connection; sent again with another seat
+//                        when a returning player's connection is moved to the seat held
+//                        for its name, and the client then logs in again in that seat
 //   CMD_full             (empty) the game has nine connections already
 //   CMD_newplayerinfo    seat, name, "0"
 //   CMD_existingplayers  groups of seat, name, watching "1"/"0"
@@ -39,6 +41,9 @@
 //   CMD_errornum         seat, "1", '+'
 //   CMD_roundover        receiving seat, '+'
 //   CMD_winner           winner's name, '+'
+//   CMD_removed          (empty) the host has removed this seat; the server closes the
+//                        connection right after it, and the client must not reconnect.
+//                        Older clients drop it as an unknown command.
 #pragma once
 
 #include <optional>
@@ -82,6 +87,7 @@ inline constexpr std::string_view kAScore = "CMD_ascore";
 inline constexpr std::string_view kErrorNum = "CMD_errornum";
 inline constexpr std::string_view kRoundOver = "CMD_roundover";
 inline constexpr std::string_view kWinner = "CMD_winner";
+inline constexpr std::string_view kRemoved = "CMD_removed";
 
 // Thrown when a field that must be a decimal integer is not one; the text is for people.
 class ConversionError : public std::runtime_error {
@@ -135,6 +141,12 @@ int toIntOrThrow(std::string_view text);
 
 // Removes the bytes that would break framing (0xFF) or the line-based queue (CR, LF).
 std::string stripUnsafe(std::string_view text);
+// A player's name as both sides keep it: stripUnsafe and without '+', since names travel
+// in '+'-separated fields and end up in seat lists and the tally file.
+std::string cleanName(std::string_view name);
+// The name the computer player goes by in seat 1..3 when no human sits there; it is what
+// the boards show for the seat and what "CMD_winner" announces. Empty for other seats.
+std::string_view computerName(int seat);
 
 // Server to client layouts.
 namespace msg {
@@ -183,6 +195,7 @@ std::string ascore(int seat, int total, int points, std::string_view foundList);
 std::string errornum(int seat);
 std::string roundover(int seat);
 std::string winner(std::string_view name);
+std::string removed();
 }  // namespace msg
 
 // Client to server layouts.

@@ -1,5 +1,7 @@
 // The computer player: tries each rack tile once in one open row, scores each try with the
 // placement's own word search, and plays the best (at once when it is worth over 20).
+#include <utility>
+
 #include "getcombos.h"
 #include "protocol.h"
 #include "tserver.h"
@@ -9,7 +11,7 @@ namespace tessarin {
 void TServer::computertimerTimer() {
     if (--st_.botticks >= 1) return;
     computertimer_.stop();
-    if (st_.computermove) computerplay(st_.whoseturn);
+    if (std::exchange(st_.computermove, false)) computerplay(st_.whoseturn);
 }
 
 void TServer::computerplay(int seat) {

@@ -1,4 +1,6 @@
 // A game from its start to the winner: rounds, turns and the pauses between them.
+#include <algorithm>
+
 #include "protocol.h"
 #include "tserver.h"
 
@@ -12,11 +14,13 @@ void TServer::startgame(std::string_view request) {
 
     timer1_.stop();
     computertimer_.stop();
+    st_.computermove = false;
     st_.gamestarted = true;
     proto::FieldReader fields(request);
-    // Relayed to every seat: no line breaks, as for names and chat.
-    const std::string starter = proto::stripUnsafe(fields.field());
-    st_.playtoscore = proto::toInt(fields.field()).value_or(1);
+    // Relayed to every seat and shown as a name: cleaned as login names are.
+    const std::string starter = proto::cleanName(fields.field());
+    // The game start window offers 1..5; a hand-made request gets the nearest of those.
+    st_.playtoscore = std::clamp(proto::toInt(fields.field()).value_or(1), 1, kMaxRounds);
     sendall(proto::msg::startgame(starter, st_.playtoscore));
     for (int seat = 1; seat <= kPlayerSeats; ++seat) {
         st_.players[seat].score = 0;
@@ -94,8 +98,11 @@ bool TServer::checkforwin() {
         if (st_.players[seat].score > st_.players[best].score) best = seat;
     for (int seat = 1; seat <= kPlayerSeats; ++seat)
         if (seat != best && st_.players[seat].score == st_.players[best].score) return false;
+    // The name the boards show for the seat: its human's, or the computer's while no human
+    // sits there (also when a human left and the computer played the seat on).
     const tplayer& winner = st_.players[best];
-    sendall(proto::msg::winner(winner.name.empty() ? winner.botname : winner.name));
+    sendall(proto::msg::winner(winner.connected && !winner.name.empty() ? winner.name
+                                                                          : winner.botname));
     st_.gamestarted = false;
     return true;
 }

@@ -14,6 +14,7 @@ inline constexpr int kRows = 6;
 inline constexpr int kColumns = 6;
 inline constexpr int kRackSize = 6;
 inline constexpr int kBagSize = 75;
+inline constexpr int kMaxRounds = 5;  // rounds per game: 1..kMaxRounds
 
 // Letter codes: 1..26 for A..Z, 0 for no letter.
 struct tplayer {
@@ -21,7 +22,12 @@ struct tplayer {
     bool connected = false;  // a client holds the seat (its connection lives in the net layer)
     int score = 0;
     bool watching = false;  // "Just Watch": the computer plays this seat's turns
-    std::string botname;    // "Klot" for seat 2, "Klock" for seat 3
+    std::string botname;    // the computer player's name for seats 1..3 (proto::computerName)
+    bool loggedin = false;  // the connection in this seat has sent a valid login
+    // While the computer plays a departed player's seat during a game, the seat is kept for
+    // that name (for ServerConnections::kSeatHoldMs): a newcomer gets another seat, and a
+    // connection logging in with this name is moved here. Empty: not held.
+    std::string heldfor;
     bool inround = false;   // gets tiles and turns in the current round
     std::array<int, kRackSize + 1> tiles{};
 };
@@ -33,7 +39,6 @@ struct GameState {
     std::array<tplayer, kSeatSlots + 1> players;
     bool gamestarted = false;
     int lastseat = 0;   // highest seat handed out so far
-    int newseat = 0;    // seat given to the connection being accepted
     int whoseturn = 0;  // 0 while no placement is awaited
     int turnpos = 0;    // seat that was last given the turn
     int waitticks = 0;

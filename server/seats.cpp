@@ -7,31 +7,40 @@
 
 namespace tessarin {
 
-namespace {
-
-// Names end up in '+'-separated seat lists, so '+' is removed along with the bytes that
-// would break framing.
-std::string cleanName(std::string_view name) {
-    std::string clean = proto::stripUnsafe(name);
-    std::erase(clean, proto::kSeparator);
-    return clean;
-}
-
-}  // namespace
-
 int TServer::chooseseat() const {
     if (st_.lastseat == 0) return 1;
-    for (int seat = 1; seat <= st_.lastseat; ++seat)
-        if (!st_.players[seat].connected) return seat;
-    return st_.lastseat < kMaxSeats ? st_.lastseat + 1 : 0;
+    // A seat held for a departed player goes to a newcomer only when no other is left.
+    int held = 0;
+    for (int seat = 1; seat <= st_.lastseat; ++seat) {
+        const tplayer& player = st_.players[seat];
+        if (player.connected) continue;
+        if (player.heldfor.empty()) return seat;
+        if (held == 0) held = seat;
+    }
+    return st_.lastseat < kMaxSeats ? st_.lastseat + 1 : held;
 }
 
 void TServer::seattaken(int seat) {
     if (seat < 1 || seat > kMaxSeats) return;
     st_.lastseat = std::max(st_.lastseat, seat);
-    st_.newseat = seat;
-    st_.players[seat].connected = true;
+    asklogin(seat);
+}
+
+void TServer::asklogin(int seat) {
+    tplayer& player = st_.players[seat];
+    player.connected = true;
+    player.loggedin = false;
     sendto(seat, proto::msg::sendlogininfo(seat));
+}
+
+int TServer::heldseat(std::string_view name) const {
+    for (int seat = 1; seat <= kPlayerSeats; ++seat)
+        if (!st_.players[seat].heldfor.empty() && st_.players[seat].heldfor == name) return seat;
+    return 0;
+}
+
+void TServer::releasehold(int seat) {
+    if (validSeat(seat)) st_.players[seat].heldfor.clear();
 }
 
 void TServer::departure(int seat) {
@@ -42,7 +51,12 @@ void TServer::departure(int seat) {
         for (int other = 1; other <= st_.lastseat; ++other)
             if (other != seat) sendto(other, notice);
     }
+    // A player who drops out of a game may come back to the seat; a hold not yet reclaimed
+    // (the returning connection went again before logging in here) stays.
+    if (st_.gamestarted && seat <= kPlayerSeats && player.loggedin && !player.name.empty())
+        player.heldfor = player.name;
     player.connected = false;
+    player.loggedin = false;
     player.name.clear();
     player.watching = false;
     // The computer plays the seat's remaining turns of the round; this one passes on now.
@@ -95,10 +109,23 @@ void TServer::receivedlogininfo(std::string_view payload) {
     const int seat = fields.integer();
     const std::string_view version = fields.field();
     if (!validSeat(seat)) return;
-    const std::string name = cleanName(fields.rest());
+    const std::string name = proto::cleanName(fields.rest());
+    // A player back within the hold returns to the seat kept for the name, with its score
+    // and rack: the connection moves there and is asked to log in again in that seat.
+    const int held = heldseat(name);
+    if (held != 0 && held != seat && !st_.players[held].connected) {
+        tplayer& left = st_.players[seat];
+        left.connected = false;
+        left.loggedin = false;
+        host_.moveSeat(seat, held);
+        asklogin(held);
+        return;
+    }
     tplayer& player = st_.players[seat];
+    player.heldfor.clear();  // reclaimed, or given to a newcomer when no other seat was free
     player.name = name;
     player.connected = true;
+    player.loggedin = true;
     sendall(proto::msg::newplayerinfo(seat, name));
 
     std::vector<proto::msg::SeatGroup> others;
@@ -135,18 +162,27 @@ void TServer::receivedlogininfo(std::string_view payload) {
 void TServer::kickhim(std::string_view payload) {
     proto::FieldReader fields(payload);
     if (fields.integer() != 1) return;
-    disconnectsock(fields.integer());
+    const int seat = fields.integer();
+    if (!validSeat(seat) || !st_.players[seat].connected) return;
+    // Told first, so that the removed client closes instead of reconnecting.
+    sendto(seat, proto::msg::removed());
+    st_.players[seat].loggedin = false;  // removed: no seat is held for it
+    disconnectsock(seat);
 }
 
 void TServer::justwatch(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
     if (seat < 1 || seat > st_.playerseats) return;
+    tplayer& player = st_.players[seat];
+    // The computer already plays a seat without a human, and a watcher's: setting it again
+    // would only pass the current turn on.
+    if (!player.connected) return;
     const std::string_view flag = fields.rest();
     if (flag == "2") {
         st_.players[seat].watching = false;
         sendall(proto::msg::justwatching(seat, false));
-    } else if (flag == "1" && st_.gamestarted) {
+    } else if (flag == "1" && st_.gamestarted && !player.watching) {
         st_.players[seat].watching = true;
         sendall(proto::msg::justwatching(seat, true));
         if (seat == st_.whoseturn) findplayer();

@@ -19,6 +19,10 @@ std::string printable(std::string_view text, std::size_t maxLength = 60) {
     return out;
 }
 
+std::string duration(int ms) {
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
 std::string seatText(int seat) {
     return "seat " + std::to_string(seat);
 }
@@ -34,6 +38,16 @@ ServerConnections::ServerConnections(TRandom& random, const TDictn& spell, QObje
     Sock1.OnAccept = [this](TSock&) { Sock1Accept(); };
     socktimer.setInterval(kSocktimerMs);
     connect(&socktimer, &QTimer::timeout, this, &ServerConnections::socktimerTimer);
+    for (int seat = 1; seat <= kPlayerSeats; ++seat) {
+        QTimer& hold = holdTimers_[seat];
+        hold.setSingleShot(true);
+        connect(&hold, &QTimer::timeout, this, [this, seat] {
+            const std::string name = server_.state().players[seat].heldfor;
+            if (name.empty()) return;
+            server_.releasehold(seat);
+            log(seatText(seat) + ": no longer held for " + printable(name));
+        });
+    }
 }
 
 // The sockets close silently with Sock1; nothing calls back into a half-destroyed server.
@@ -74,6 +88,16 @@ void ServerConnections::Sock1Accept() {
     attach(seat, sock);
     log(seatText(seat) + ": connection from " + sock->hostName());
     step(seat, {}, [&] { server_.seattaken(seat); });
+    QTimer::singleShot(loginTimeoutMs_, this, [this, id = seats_[seat].id] { checkLogin(id); });
+}
+
+void ServerConnections::checkLogin(std::uint64_t id) {
+    for (int seat = 1; seat <= kMaxSeats; ++seat) {
+        if (seats_[seat].sock == nullptr || seats_[seat].id != id) continue;
+        if (!server_.state().players[seat].loggedin)
+            drop(seat, "no login within " + duration(loginTimeoutMs_));
+        return;
+    }
 }
 
 void ServerConnections::attach(int seat, TSock* sock) {
@@ -134,13 +158,18 @@ void ServerConnections::socktimerTimer() {
     if (c.id == message.connection) {
         --c.queuedMessages;
         c.queuedBytes -= message.line.size();
-        step(message.seat, message.line, [&] { server_.dispatch(message.seat, message.line); });
-        const auto split = proto::split(message.line);
-        const std::string& name = server_.state().players[message.seat].name;
-        if (split && split->command == proto::kLoginInfo && !name.empty())
-            log(seatText(message.seat) + ": " + printable(name) + " logged in");
+        dispatch(message);
     }
     if (receivedlist.empty()) socktimer.stop();
+}
+
+void ServerConnections::dispatch(const Received& message) {
+    const int seat = message.seat;
+    step(seat, message.line, [&] { server_.dispatch(seat, message.line); });
+    const auto split = proto::split(message.line);
+    const tplayer& player = server_.state().players[seat];
+    if (split && split->command == proto::kLoginInfo && player.loggedin)
+        log(seatText(seat) + ": " + printable(player.name) + " logged in");
 }
 
 std::deque<ServerConnections::Received>::iterator ServerConnections::nextInTurn() {
@@ -158,7 +187,10 @@ std::deque<ServerConnections::Received>::iterator ServerConnections::nextInTurn(
 }
 
 void ServerConnections::tempsockDisconnect(TSock& sock) {
-    if (connectionOf(sock) != nullptr && server_.state().players[sock.tag].connected) sock.Close();
+    Connection* c = connectionOf(sock);
+    if (c == nullptr || !server_.state().players[sock.tag].connected) return;
+    c->peerClosed = true;
+    sock.Close();
 }
 
 void ServerConnections::tempsockInfo(TSock& sock, TSocketInfo, const std::string& msg) {
@@ -167,13 +199,50 @@ void ServerConnections::tempsockInfo(TSock& sock, TSocketInfo, const std::string
     if (c == nullptr) return;  // this connection has departed already
     const int seat = sock.tag;
     const std::uint64_t id = c->id;
-    std::erase_if(receivedlist, [id](const Received& r) { return r.connection == id; });
+    const bool peerClosed = c->peerClosed;
+    std::vector<Received> left;
+    std::erase_if(receivedlist, [&](Received& r) {
+        if (r.connection != id) return false;
+        left.push_back(std::move(r));
+        return true;
+    });
     if (receivedlist.empty()) socktimer.stop();
     *c = Connection{};
     sock.deleteLater();
+    // What a player said on the way out is relayed under its name while it still has the
+    // seat; its moves and requests go with it.
+    if (peerClosed) {
+        for (const Received& message : left) {
+            const auto split = proto::split(message.line);
+            if (split && (split->command == proto::kChat || split->command == proto::kAction ||
+                          split->command == proto::kPlayASound))
+                dispatch(message);
+        }
+    }
     const std::string& name = server_.state().players[seat].name;
     log(seatText(seat) + ": " + (name.empty() ? "connection" : printable(name)) + " left");
     step(seat, {}, [&] { server_.departure(seat); });
+    noteHold(seat);
+}
+
+void ServerConnections::noteHold(int seat) {
+    if (seat > kPlayerSeats) return;
+    const std::string& name = server_.state().players[seat].heldfor;
+    if (name.empty()) return;
+    holdTimers_[seat].start(seatHoldMs_);
+    log(seatText(seat) + ": held for " + printable(name) + " for " +
+        duration(seatHoldMs_));
+}
+
+void ServerConnections::moveSeat(int from, int to) {
+    if (!seatOpen(from) || seatOpen(to) || to < 1 || to > kMaxSeats) return;
+    Connection& moved = seats_[to];
+    moved = std::move(seats_[from]);
+    seats_[from] = Connection{};
+    moved.sock->tag = to;
+    for (Received& r : receivedlist)
+        if (r.connection == moved.id) r.seat = to;
+    log(seatText(from) + ": connection moved to " + seatText(to) + ", held for its name");
 }
 
 void ServerConnections::drop(int seat, const std::string& why) {
@@ -207,7 +276,7 @@ void ServerConnections::showHostError(const std::string& text) {
     if (onHostError)
         onHostError(text);
     else
-        log(text);
+        log((stepSeat_ > 0 ? seatText(stepSeat_) + ": " : std::string()) + text);
 }
 
 void ServerConnections::closeSeat(int seat) {
@@ -217,9 +286,12 @@ void ServerConnections::closeSeat(int seat) {
 template <typename F>
 void ServerConnections::step(int seat, std::string_view line, F&& call) {
     announced_ = false;
+    stepSeat_ = seat;
     try {
         call();
+        stepSeat_ = 0;
     } catch (const std::exception& e) {
+        stepSeat_ = 0;
         std::string where = seat > 0 ? seatText(seat) + ": " : std::string();
         if (!line.empty()) where += "message \"" + printable(line) + "\" dropped: ";
         // Conversion errors quote the peer's field.

@@ -6,7 +6,12 @@
 // bound: an unterminated message may not pass 64 KiB, a connection may have at most
 // kMaxQueuedMessages (and kMaxQueuedBytes) waiting in the queue, and at most
 // kMaxUnsentBytes of output it does not read. A connection over any limit is closed and
-// departs like any other. Messages of a connection that has gone are dropped unread.
+// departs like any other. A connection that has not logged in within the login timeout is
+// closed too. When a peer closes its connection, the chat lines, actions and sounds it sent
+// just before still reach the others; anything else it left queued is dropped unread.
+//
+// A player who drops out of a game keeps its seat for kSeatHoldMs (TServer holds it); a
+// connection logging in with that name is moved to the seat (moveSeat).
 #pragma once
 
 #include <QObject>
@@ -37,6 +42,8 @@ class ServerConnections : public QObject, public ServerHost {
     static constexpr std::size_t kMaxQueuedMessages = 256;
     static constexpr std::size_t kMaxQueuedBytes = 256 * 1024;
     static constexpr std::size_t kMaxUnsentBytes = 1024 * 1024;
+    static constexpr int kLoginTimeoutMs = 10000;
+    static constexpr int kSeatHoldMs = 60000;
 
     // random and spell must outlive this object.
     ServerConnections(TRandom& random, const TDictn& spell, QObject* parent = nullptr);
@@ -51,8 +58,11 @@ class ServerConnections : public QObject, public ServerHost {
 
     void setBotSpeedMs(int ms) { botSpeed_ = ms; }
     void setTimeSpeedMs(int ms) { timeSpeed_ = ms; }
+    void setLoginTimeoutMs(int ms) { loginTimeoutMs_ = ms; }
+    void setSeatHoldMs(int ms) { seatHoldMs_ = ms; }
     // Receive errors for the host ("Error CPerror...") and one-line log entries
-    // (connections, departures, games, dropped input). Unset: errors go to the log.
+    // (connections, departures, games, dropped input). Unset: errors go to the log, after
+    // the seat whose message or tick caused them.
     std::function<void(const std::string&)> onHostError;
     std::function<void(const std::string&)> onLog;
 
@@ -74,6 +84,7 @@ class ServerConnections : public QObject, public ServerHost {
     void sendToSeat(int seat, const std::string& message) override;
     void showHostError(const std::string& text) override;
     void closeSeat(int seat) override;
+    void moveSeat(int from, int to) override;
     int botSpeedMs() const override { return botSpeed_; }
     int timeSpeedMs() const override { return timeSpeed_; }
 
@@ -85,6 +96,7 @@ class ServerConnections : public QObject, public ServerHost {
         std::size_t queuedMessages = 0;
         std::size_t queuedBytes = 0;
         bool closing = false;
+        bool peerClosed = false;  // the peer ended it, rather than a limit or the host
     };
     struct Received {
         int seat;
@@ -102,6 +114,11 @@ class ServerConnections : public QObject, public ServerHost {
     void drop(int seat, const std::string& why);
     void closeLater(int seat, const std::string& why);
     void enqueue(int seat, Connection& connection, std::string line);
+    void dispatch(const Received& message);
+    // Closes the connection `id` unless it has logged in by now.
+    void checkLogin(std::uint64_t id);
+    // Starts the hold timer of a seat TServer now holds for a departed player.
+    void noteHold(int seat);
     // The oldest message of the first seat after lastServed_, in turn, that has one.
     std::deque<Received>::iterator nextInTurn();
     // Runs one call into the server: a failing handler is logged and the server goes on.
@@ -118,6 +135,10 @@ class ServerConnections : public QObject, public ServerHost {
     int lastServed_ = 0;  // seat of the message dispatched last
     int botSpeed_ = 1000;
     int timeSpeed_ = 1000;
+    int loginTimeoutMs_ = kLoginTimeoutMs;
+    int seatHoldMs_ = kSeatHoldMs;
+    int stepSeat_ = 0;  // the seat of the step running now, 0 for a timer's
+    std::array<QTimer, kPlayerSeats + 1> holdTimers_;  // index 0 unused
     bool announced_ = false;  // the current step has logged its game start or winner
     QtTicker timer1;
     QtTicker computertimer;

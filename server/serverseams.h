@@ -16,6 +16,9 @@ class ServerHost {
     virtual void showHostError(const std::string& text) = 0;
     // Closes a seat's connection; the connection layer then reports the departure.
     virtual void closeSeat(int seat) = 0;
+    // From now on the connection of seat `from` is seat `to`'s (`to` has none). Hosts
+    // without connections of their own have nothing to move.
+    virtual void moveSeat(int /*from*/, int /*to*/) {}
     // Tick lengths in milliseconds, read each time a timer is armed.
     virtual int botSpeedMs() const = 0;   // Slow 2000, Normal 1000, Fast 500
     virtual int timeSpeedMs() const = 0;  // Short 500, Normal 1000, Long 1500

@@ -7,8 +7,8 @@ namespace tessarin {
 TServer::TServer(ServerHost& host, TRandom& random, const TDictn& spell, Ticker& timer1,
                  Ticker& computertimer)
     : host_(host), random_(random), spell_(spell), timer1_(timer1), computertimer_(computertimer) {
-    st_.players[2].botname = "Klot";
-    st_.players[3].botname = "Klock";
+    for (int seat = 1; seat <= kPlayerSeats; ++seat)
+        st_.players[seat].botname = proto::computerName(seat);
 }
 
 void TServer::sendto(int seat, const std::string& message) {

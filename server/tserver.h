@@ -55,8 +55,12 @@ class TServer {
     // once the connection is accepted, seattaken() records it and asks for its login.
     int chooseseat() const;
     void seattaken(int seat);
-    // The seat's connection has closed: tell the others, free the seat, pass its turn.
+    // The seat's connection has closed: tell the others, free the seat, pass its turn. A
+    // logged-in player leaving seats 1..3 during a game leaves the seat held for its name.
     void departure(int seat);
+    // The seat held for `name` (0: none), and the end of a seat's hold.
+    int heldseat(std::string_view name) const;
+    void releasehold(int seat);
     // Closes a seat's connection if one is open.
     void disconnectsock(int seat);
 
@@ -74,6 +78,8 @@ class TServer {
     void playasound(std::string_view payload);
 
   private:
+    // Marks the seat taken and sends it "CMD_sendlogininfo".
+    void asklogin(int seat);
     void sendto(int seat, const std::string& message);
     void sendall(const std::string& message);
     void armtimer1(int ticks, Timer1Purpose purpose);

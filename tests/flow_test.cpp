@@ -94,13 +94,18 @@ TEST(Flow, StartGameAnnouncesResetsAndDeals) {
     EXPECT_TRUE(st.gamestarted);
 }
 
-TEST(Flow, RoundsPerGameThatIsNotANumberPlaysOne) {
-    for (const char* request : {"Ann+x+", "Ann", "Ann++"}) {
+TEST(Flow, RoundsPerGameAreANumberFromOneToFive) {
+    const std::pair<const char*, int> cases[] = {
+        {"Ann+x+", 1}, {"Ann", 1}, {"Ann++", 1}, {"Ann+0+", 1},
+        {"Ann+-3+", 1}, {"Ann+5+", 5}, {"Ann+1000000+", 5},
+    };
+    for (const auto& [request, rounds] : cases) {
         ServerRig rig;
         rig.join("Ann");
         rig.server.startgame(request);
-        EXPECT_EQ(rig.server.state().playtoscore, 1) << request;
-        EXPECT_EQ(rig.host.to(1)[2], "CMD_startgame+Ann+1+") << request;
+        EXPECT_EQ(rig.server.state().playtoscore, rounds) << request;
+        EXPECT_EQ(rig.host.to(1)[2], "CMD_startgame+Ann+" + std::to_string(rounds) + "+")
+            << request;
     }
 }
 
@@ -130,18 +135,23 @@ TEST(Flow, CheckForWin) {
         int round, rounds, s1, s2, s3;
         bool over;
         const char* winner;
+        bool annLeft = false;  // the computer played seat 1 on
     };
     const Case cases[] = {
         {1, 1, 0, 0, 0, false, ""},          {2, 1, 10, 9, 0, true, "Ann"},
         {2, 1, 9, 10, 0, true, "Klot"},      {2, 1, 12, 12, 0, false, ""},
-        {2, 1, 0, 0, 0, false, ""},          {2, 1, 3, 4, 5, true, "Klock"},
-        {3, 1, 12, 12, 13, true, "Klock"},   {1, 0, 0, 0, 0, false, ""},
+        {2, 1, 0, 0, 0, false, ""},          {2, 1, 3, 4, 5, true, "Klick"},
+        {3, 1, 12, 12, 13, true, "Klick"},   {1, 0, 0, 0, 0, false, ""},
         {2, 0, 1, 0, 0, true, "Ann"},        {3, 3, 50, 0, 0, false, ""},
-        {1, 2147483647, 5, 0, 0, false, ""},
+        {1, 2147483647, 5, 0, 0, false, ""}, {2, 1, 10, 9, 0, true, "Klack", true},
     };
     for (const auto& c : cases) {
+        // Ann in seat 1, the computer in seats 2 and 3, a spectator hearing the winner.
         ServerRig rig;
-        rig.join("Ann");
+        for (const char* name : {"Ann", "Bob", "Cy", "Spy"}) rig.join(name);
+        rig.server.departure(2);
+        rig.server.departure(3);
+        if (c.annLeft) rig.server.departure(1);
         auto& st = rig.server.state();
         st.gamestarted = true;
         st.round = c.round;
@@ -153,7 +163,7 @@ TEST(Flow, CheckForWin) {
         EXPECT_EQ(rig.server.checkforwin(), c.over) << c.round << "/" << c.rounds;
         EXPECT_EQ(st.gamestarted, !c.over);
         if (c.over)
-            EXPECT_EQ(rig.host.to(1),
+            EXPECT_EQ(rig.host.to(4),
                       std::vector<std::string>{"CMD_winner+" + std::string(c.winner) + "+"});
         else
             EXPECT_TRUE(rig.host.log.empty());

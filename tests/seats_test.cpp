@@ -112,6 +112,17 @@ TEST(Seats, HostMaySetOtherPlayersToWatch) {
     rig.server.dispatch(1, "CMD_justwatch+3+1");
     EXPECT_TRUE(rig.server.state().players[3].watching);
     EXPECT_EQ(rig.host.to(2), std::vector<std::string>{"CMD_justwatching+3+1"});
+
+    // Watching already, or nobody there: the computer plays the seat anyway and the turn
+    // must not be passed on.
+    rig.server.departure(2);
+    for (int seat : {2, 3}) {
+        rig.server.state().whoseturn = rig.server.state().turnpos = seat;
+        rig.host.clear();
+        rig.server.dispatch(1, "CMD_justwatch+" + std::to_string(seat) + "+1");
+        EXPECT_TRUE(rig.host.log.empty()) << seat;
+        EXPECT_EQ(rig.server.state().whoseturn, seat);
+    }
 }
 
 TEST(Seats, JustWatchRules) {
@@ -141,7 +152,7 @@ TEST(Seats, KickOnlyFromTheHostAndDepartureDuringTurnPassesIt) {
     EXPECT_TRUE(st.players[3].inround);
     const std::vector<std::string> toBob = {"CMD_playerdisconnected+3+Cy", "CMD_nextplayer+1+1+0+"};
     EXPECT_EQ(rig.host.to(2), toBob);
-    EXPECT_TRUE(rig.host.to(3).empty());
+    EXPECT_EQ(rig.host.to(3), std::vector<std::string>{"CMD_removed+"});  // told before closing
     rig.server.dispatch(1, "CMD_kickhim+1+3+");  // already gone
     rig.server.dispatch(1, "CMD_kickhim+1+99+");
     EXPECT_EQ(rig.host.closed.size(), 1u);

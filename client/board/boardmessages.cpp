@@ -17,7 +17,7 @@ bool isletter(int code) {
 StartGame readstartgame(std::string_view payload) {
     proto::FieldReader fields(payload);
     StartGame start;
-    start.name = fields.field();
+    start.name = proto::cleanName(fields.field());
     start.rounds = fields.integer();
     return start;
 }
@@ -108,7 +108,7 @@ std::optional<proto::msg::GameStats> readgamestats(std::string_view payload) {
 
 std::string readname(std::string_view payload) {
     proto::FieldReader fields(payload);
-    return std::string(fields.field());
+    return proto::cleanName(fields.field());
 }
 
 }  // namespace tessarin::board

@@ -204,6 +204,7 @@ void TBoard::winner(std::string_view payload) {
 void TBoard::gamestats(std::string_view payload) {
     const std::optional<proto::msg::GameStats> stats = readgamestats(payload);
     if (!stats || stats->seat != host_.myseat()) return;
+    parts_.button_start->hide();  // a game is running
     for (int row = 1; row <= kRows; ++row) {
         for (int column = 1; column <= kColumns; ++column) {
             setcell(row, column, TileCell::kNone);

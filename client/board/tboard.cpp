@@ -110,14 +110,12 @@ void TBoard::buildrack() {
 }
 
 void TBoard::buildseats() {
-    static const std::array<QString, kSeats + 1> kHints = {
-        QString(), QString(), QStringLiteral("Klot"), QStringLiteral("Klick")};
     for (int seat = 1; seat <= kSeats; ++seat) {
         const int top = kSeatTop[seat];
         auto* name = new ElidedLabel(kWaiting, this);
         name->setFont(look::font(11, true));
         name->setGeometry(kNameLeft, top, kNameWidth, kNameHeight);
-        name->setProperty("hint", kHints[seat]);
+        name->setProperty("hint", fromwire(proto::computerName(seat)));
         name->setAccessibleName(QStringLiteral("Player in seat %1").arg(seat));
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QLabel::customContextMenuRequested, this, [this, seat, name](QPoint at) {

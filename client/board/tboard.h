@@ -9,8 +9,8 @@
 // Message handlers take the payload after the command word and its first '+'. Each reads
 // the whole payload before it changes anything:
 // - a field that must be a number and is not, or is missing, throws proto::ConversionError
-//   out of the handler with the board unchanged; the dispatcher's top-level handler shows it
-//   as it does for every other message;
+//   out of the handler with the board unchanged; the dispatcher logs the message and drops
+//   it, as it does for every other message;
 // - a seat, row, column, slot or letter code out of range is ignored (boardmessages.h says
 //   which ranges); nothing out of range ever indexes a component.
 //
@@ -93,7 +93,7 @@ class TBoard : public QWidget {
     // The caption becomes the name; name and score labels are made visible.
     void setseatname(int seat, const QString& name);
     QString seatname(int seat) const;  // the name label's caption ("<Waiting>" when empty)
-    QString seathint(int seat) const;  // the computer player's name: "", "Klot", "Klick"
+    QString seathint(int seat) const;  // the computer player's name: "Klack", "Klot", "Klick"
     void showeyes(int seat, bool shown);
     // The seat is free again: "<Waiting>", eyes hidden.
     void resetseat(int seat);

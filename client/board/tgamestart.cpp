@@ -67,7 +67,8 @@ void Tgamestart::setrounds(int rounds) {
 
 void Tgamestart::button_startClick() {
     // A 0xFF in the name would cut the message short.
-    const std::string name = proto::stripUnsafe(host_.playername().toLatin1().toStdString());
+    // Cleaned as the server cleans login names: a '+' would split the request's fields.
+    const std::string name = proto::cleanName(host_.playername().toLatin1().toStdString());
     host_.send(proto::request::startgame(name, playtoscore_->text().toStdString()));
     hide();
     host_.saveinifile();

@@ -14,6 +14,7 @@ ClientLink::ClientLink(QObject* parent) : QObject(parent) {
 }
 
 void ClientLink::open(const std::string& host, int port) {
+    framer_ = proto::Framer{};  // an unfinished message of an earlier connection ends with it
     sock_.setPortName(std::to_string(port));
     sock_.setHostName(host);
     sock_.Open();

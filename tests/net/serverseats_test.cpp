@@ -76,6 +76,77 @@ TEST_F(SeatsOverTcp, JoinersOfARunningGameCatchUpAndSpectatorsGetNoRack) {
     EXPECT_TRUE(spy.messages(proto::kMyTiles).empty());
 }
 
+// Ann and Cy play in seats 1 and 3, the computer in seat 2; Cy's connection drops.
+class HeldSeat : public ServerOnTcp {
+  protected:
+    TestClient& startWithCyInSeatThree() {
+        TestClient& ann = join("Ann");
+        TestClient& passer = join("Passer");
+        TestClient& cy = join("Cy");
+        passer.sock.Close();
+        EXPECT_TRUE(waitFor([&] { return !server.seatOpen(2); }));
+        ann.sock.Send(proto::request::startgame("Ann", "5"));
+        EXPECT_GE(cy.awaitMessage("CMD_mytiles+3+"), 0);
+        cy.sock.Close();
+        EXPECT_TRUE(waitFor([&] { return logged("seat 3: held for Cy"); }));
+        return ann;
+    }
+};
+
+TEST_F(HeldSeat, APlayerBackWithinTheHoldGetsItsOwnSeatScoreAndRack) {
+    TestClient& ann = startWithCyInSeatThree();
+    EXPECT_EQ(join("Dan").seat, 2);  // a newcomer gets Klot's free seat, not Cy's
+
+    TestClient& cy = connect();
+    ASSERT_EQ(cy.seat, 4);
+    cy.login("Cy");
+    ASSERT_GE(cy.awaitMessage("CMD_sendlogininfo+3"), 0);  // asked again, in the held seat
+    cy.seat = 3;
+    cy.login("Cy");
+    ASSERT_GE(cy.awaitMessage("CMD_gamestats+3+"), 0);
+    const tplayer& seat3 = server.server().state().players[3];
+    std::string rack = "CMD_mytiles+3";
+    for (int slot = 1; slot <= kRackSize; ++slot)
+        rack += "+" + std::to_string(slot) + "+" + std::to_string(seat3.tiles[slot]);
+    ASSERT_EQ(cy.received.size(), 6u);
+    EXPECT_EQ(cy.received[2], "CMD_newplayerinfo+3+Cy+0");
+    EXPECT_EQ(cy.received[4], rack);
+    const GameState& st = server.server().state();
+    std::string stats = "CMD_gamestats+3+" + std::to_string(st.whoseturn) + "+t+5+";
+    for (int value : {st.round, st.column, st.players[1].score, st.players[2].score, seat3.score})
+        stats += std::to_string(value) + "+";
+    EXPECT_TRUE(cy.received[5].starts_with(stats)) << cy.received[5] << " / " << stats;
+    EXPECT_TRUE(seat3.heldfor.empty());
+    EXPECT_FALSE(server.seatOpen(4));
+    // The others only see Cy come back to seat 3.
+    ASSERT_GE(ann.awaitMessage("CMD_newplayerinfo+3+Cy+0"), 0);
+    EXPECT_EQ(count(ann.received, "CMD_newplayerinfo+4+"), 0u);
+    EXPECT_EQ(count(ann.received, "CMD_playerdisconnected+4+"), 0u);
+}
+
+TEST_F(HeldSeat, TheHoldEndsAfterItsTime) {
+    server.setSeatHoldMs(100);
+    startWithCyInSeatThree();
+    ASSERT_TRUE(waitFor([&] { return logged("seat 3: no longer held for Cy"); }));
+    join("Dan");
+    EXPECT_EQ(join("Eve").seat, 3);
+}
+
+TEST_F(SeatsOverTcp, ALineSaidOnTheWayOutReachesTheOthersAndNotTheNextInTheSeat) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    bob.sock.Send(proto::request::chat(2, "bye|clRed"));
+    bob.sock.Close();
+    const int said = ann.awaitMessage("CMD_chat+2+Bob chats: bye|clRed");
+    ASSERT_GE(said, 0);
+    EXPECT_GE(ann.awaitMessage("CMD_playerdisconnected+2+Bob", static_cast<std::size_t>(said)), 0);
+    TestClient& cy = join("Cy");
+    EXPECT_EQ(cy.seat, 2);
+    cy.sock.Send(proto::request::chat(2, "hi|clRed"));
+    ASSERT_GE(ann.awaitMessage("CMD_chat+2+Cy chats: hi|clRed"), 0);
+    EXPECT_EQ(cy.messages(proto::kChat).size(), 1u);
+}
+
 // Seat 3 is a human's whose turn it is when its connection goes.
 class DepartureDuringTurn : public ServerOnTcp, public ::testing::WithParamInterface<bool> {
   protected:
