@@ -60,6 +60,13 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
+    // Handled from here on. Windows without a parent (the download window) would keep the
+    // program running after the main window closes; a stop signal ends it all the same.
+    QPointer<Tchat> mainWindow;
+    StopSignals stop([&](const char*) {
+        if (mainWindow) mainWindow->close();
+        QCoreApplication::quit();
+    });
     SingleInstance single;
     if (single.CheckPreviousInstance(true)) return 0;
     initPictureResources();
@@ -68,6 +75,7 @@ int main(int argc, char** argv) {
     TRandom random(static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch()));
 
     auto chat = std::make_unique<Tchat>(settingsFilePath());
+    mainWindow = chat.get();
     auto tally = std::make_unique<Ttallylist>(chat.get());
     tally->setBackground(background);
     auto about = std::make_unique<forms::Tabout>(background, chat.get());
@@ -109,13 +117,6 @@ int main(int argc, char** argv) {
     hooks.showabout = [&] { about->show(); };
     hooks.openwebpage = [&] { about->openurl(); };
     chat->setHooks(std::move(hooks));
-
-    // Windows without a parent (the download window) would keep the program running after
-    // the main window closes; a stop signal ends it all the same.
-    StopSignals stop([&](const char*) {
-        chat->close();
-        QCoreApplication::quit();
-    });
 
     if (!spell->opened()) showLater(chat.get(), QString::fromLatin1(kDictionaryNotFound.data()));
     chat->show();

@@ -184,7 +184,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
     QString loginname_;
     int myseat_ = 0;
     bool isconnected_ = false;
-    bool justwatch_ = false;  // the server says this player watches
+    bool justwatch_ = false;     // the server says this player watches
     bool wrongversion_ = false;  // the host runs another version: no reconnecting
     bool settingsloaded_ = false;
     std::string gamehost_;

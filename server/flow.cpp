@@ -102,7 +102,7 @@ bool TServer::checkforwin() {
     // sits there (also when a human left and the computer played the seat on).
     const tplayer& winner = st_.players[best];
     sendall(proto::msg::winner(winner.connected && !winner.name.empty() ? winner.name
-                                                                          : winner.botname));
+                                                                        : winner.botname));
     st_.gamestarted = false;
     return true;
 }

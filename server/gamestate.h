@@ -28,7 +28,7 @@ struct tplayer {
     // that name (for ServerConnections::kSeatHoldMs): a newcomer gets another seat, and a
     // connection logging in with this name is moved here. Empty: not held.
     std::string heldfor;
-    bool inround = false;   // gets tiles and turns in the current round
+    bool inround = false;  // gets tiles and turns in the current round
     std::array<int, kRackSize + 1> tiles{};
 };
 

@@ -230,8 +230,7 @@ void ServerConnections::noteHold(int seat) {
     const std::string& name = server_.state().players[seat].heldfor;
     if (name.empty()) return;
     holdTimers_[seat].start(seatHoldMs_);
-    log(seatText(seat) + ": held for " + printable(name) + " for " +
-        duration(seatHoldMs_));
+    log(seatText(seat) + ": held for " + printable(name) + " for " + duration(seatHoldMs_));
 }
 
 void ServerConnections::moveSeat(int from, int to) {

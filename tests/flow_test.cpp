@@ -96,7 +96,7 @@ TEST(Flow, StartGameAnnouncesResetsAndDeals) {
 
 TEST(Flow, RoundsPerGameAreANumberFromOneToFive) {
     const std::pair<const char*, int> cases[] = {
-        {"Ann+x+", 1}, {"Ann", 1}, {"Ann++", 1}, {"Ann+0+", 1},
+        {"Ann+x+", 1},  {"Ann", 1},    {"Ann++", 1},        {"Ann+0+", 1},
         {"Ann+-3+", 1}, {"Ann+5+", 5}, {"Ann+1000000+", 5},
     };
     for (const auto& [request, rounds] : cases) {

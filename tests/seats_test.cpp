@@ -153,7 +153,7 @@ TEST(Seats, KickOnlyFromTheHostAndDepartureDuringTurnPassesIt) {
     const std::vector<std::string> toBob = {"CMD_playerdisconnected+3+Cy", "CMD_nextplayer+1+1+0+"};
     EXPECT_EQ(rig.host.to(2), toBob);
     EXPECT_EQ(rig.host.to(3), std::vector<std::string>{"CMD_removed+"});  // told before closing
-    rig.server.dispatch(1, "CMD_kickhim+1+3+");  // already gone
+    rig.server.dispatch(1, "CMD_kickhim+1+3+");                           // already gone
     rig.server.dispatch(1, "CMD_kickhim+1+99+");
     EXPECT_EQ(rig.host.closed.size(), 1u);
 }

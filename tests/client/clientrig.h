@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,7 +77,10 @@ struct Rig {
             return spies.removeOne(QString::number(seat) + ": " + name);
         };
         hooks.showdownload = [this] { ++downloadsShown; };
-        hooks.messagebox = [this](const QString& text) { boxes << text; };
+        hooks.messagebox = [this](const QString& text) {
+            boxes << text;
+            if (whileBoxShown) whileBoxShown();
+        };
         chat->setHooks(std::move(hooks));
         chat->setPorts(0, 1);  // nothing listens on port 1: the lobby link just fails
     }
@@ -97,6 +101,7 @@ struct Rig {
     std::unique_ptr<RecordingChat> chat;
     QStringList spies;
     QStringList boxes;
+    std::function<void()> whileBoxShown;  // runs while a message box would be up
     int downloadsShown = 0;
 };
 

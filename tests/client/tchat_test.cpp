@@ -7,13 +7,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 #include "chatpanel.h"
 #include "clientrig.h"
 #include "protocol.h"
 #include "soundplayer.h"
 #include "tboard.h"
+#include "tilecell.h"
 
 namespace tessarin {
 
@@ -92,6 +95,118 @@ class TchatTest : public QObject {
         QVERIFY(QTest::qWaitFor([&] { return QFile::exists(late.settingsPath()); }, 5000));
     }
 
+    // A server that refuses and closes the connection in a separate read, later.
+    void gameIsFullStaysUntilDismissedWhenTheCloseComesLater() {
+        QTcpServer refuser;
+        QVERIFY(refuser.listen(QHostAddress::LocalHost));
+        QObject::connect(&refuser, &QTcpServer::newConnection, [&] {
+            QTcpSocket* peer = refuser.nextPendingConnection();
+            peer->write("CMD_full+\xFF");
+            QTimer::singleShot(300, peer, [peer] { peer->disconnectFromHost(); });
+        });
+        Rig late;
+        late.chat->setPorts(refuser.serverPort(), 1);
+        bool stayed = false;
+        late.whileBoxShown = [&] {
+            const bool closed =
+                QTest::qWaitFor([&] { return !late.chat->link().sock().isOpen(); }, 5000);
+            QTest::qWait(50);
+            stayed = closed && !late.chat->closing();
+        };
+        late.chat->processparams({"Zed", "127.0.0.1", "false"});
+        QVERIFY(QTest::qWaitFor([&] { return late.chat->closing(); }, 5000));
+        QCOMPARE(late.boxes, QStringList{"Game is full"});
+        QVERIFY(stayed);
+        QVERIFY(!late.chat->reconnecting());
+    }
+
+    // A joiner in seat 2 of a running game, and what happens to its session.
+    void sessionEndings_data() {
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("box");  // empty: none, and the window stays
+        QTest::newRow("dropped") << "dropped"
+                                 << "";
+        QTest::newRow("removed") << "removed"
+                                 << "The host has removed you from the game.";
+        QTest::newRow("host gone") << "host gone"
+                                   << "The connection to the host was lost.";
+        QTest::newRow("other version dropped") << "other version dropped"
+                                               << "The connection to the host was lost.";
+    }
+    void sessionEndings() {
+        QFETCH(QString, event);
+        QFETCH(QString, box);
+        auto host = std::make_unique<Rig>();
+        host->chat->processparams({});
+        QVERIFY(host->waitForChat("You are Connected."));
+        Rig guest;
+        guest.chat->setPorts(host->server.port(), 1);
+        guest.chat->setReconnectTiming(100, 1500);
+        guest.chat->processparams({"Bob", "127.0.0.1", "false"});
+        QVERIFY(guest.waitForChat("You are Connected."));
+        host->chat->send(proto::request::startgame("You", "1"));
+        QVERIFY(guest.waitForChat("You has started a game."));
+        QTRY_VERIFY(guest.chat->board().parts().tile[1]->code() > 0);
+
+        if (event == "dropped") {
+            host->server.closeSeat(2);
+        } else if (event == "removed") {
+            host->chat->kicking(2);
+        } else if (event == "host gone") {
+            host.reset();
+        } else {
+            guest.chat->processsocktimer("CMD_wrongversion+");
+            host->server.closeSeat(2);
+        }
+        if (box.isEmpty()) {
+            QVERIFY(guest.waitForChat("The connection to the host was lost. Reconnecting..."));
+            QVERIFY(guest.waitForChat("Reconnected to the host."));
+            QTRY_COMPARE(guest.chat->myseat(), 2);  // moved to its held seat
+            // The rack and scores are the server's again.
+            const auto& seat2 = host->server.server().state().players[2];
+            QTRY_COMPARE(guest.chat->board().parts().tile[6]->code(), seat2.tiles[6]);
+            for (int slot = 1; slot <= 6; ++slot)
+                QCOMPARE(guest.chat->board().parts().tile[slot]->code(), seat2.tiles[slot]);
+            QVERIFY(!guest.chat->closing());
+            QVERIFY(guest.boxes.isEmpty());
+            return;
+        }
+        QVERIFY(QTest::qWaitFor([&] { return guest.chat->closing(); }, 10000));
+        QCOMPARE(guest.boxes, QStringList{box});
+        // Only a drop of a session that may go on is worth trying again.
+        QCOMPARE(guest.chatText().contains("Reconnecting"), event == "host gone");
+    }
+
+    void hostingOnATakenPortSaysSoAndCloses() {
+        TSock holder;
+        holder.setPortName("0");
+        holder.setListen(true);
+        Rig rig;
+        rig.server.setPortName(std::to_string(holder.localPort()));
+        rig.chat->setPorts(holder.localPort(), 1);
+        rig.chat->processparams({"Ann", "10.0.0.5", "true"});
+        QCOMPARE(rig.boxes.size(), 1);
+        QVERIFY2(
+            rig.boxes[0].contains(QStringLiteral("already uses port %1").arg(holder.localPort())),
+            qPrintable(rig.boxes[0]));
+        QVERIFY(rig.boxes[0].contains("\"false\""));
+        QVERIFY(rig.chat->closing());
+    }
+
+    void namesFromTheServerAreCleaned() {
+        Rig rig;
+        rig.chat->processsocktimer("CMD_sendlogininfo+1");
+        rig.chat->processsocktimer("CMD_existingplayers+2+Bo\r\nb+0+4+Sp\ry+0");
+        QCOMPARE(rig.chat->board().seatname(2), QStringLiteral("Bob"));
+        QCOMPARE(rig.spies, QStringList{"4: Spy"});
+        rig.chat->processsocktimer("CMD_startgame+E\nve+3+");
+        QVERIFY(rig.chatText().contains("Eve has started a game."));
+        rig.chat->processsocktimer("CMD_winner+Bo\rb+");
+        QCOMPARE(rig.chat->board().parts().label_winner1->text(), QStringLiteral("Bob"));
+        rig.chat->processsocktimer("CMD_playerdisconnected+4+Sp\ry+");
+        QVERIFY(rig.spies.isEmpty());
+    }
+
     void arrivalsDeparturesAndComputerLabels() {
         Rig rig;
         rig.chat->processparams({});
@@ -160,8 +275,8 @@ class TchatTest : public QObject {
 
     void seatMenuOffersRemovalOnlyToTheHost() {
         Rig rig;
-        rig.chat->processsocktimer("CMD_sendlogininfo+1");
-        rig.chat->processsocktimer("CMD_newplayerinfo+1+Ann+0");
+        rig.chat->processsocktimer("CMD_sendlogininfo+2");
+        rig.chat->processsocktimer("CMD_newplayerinfo+2+Ann+0");
         rig.chat->label_playername1ContextPopup(3, {});
         for (QAction* item : rig.chat->seatmenu().actions()) QVERIFY(!item->isEnabled());
 

@@ -1,4 +1,7 @@
-// The headless server as a user runs it: options, a client session, and a clean stop.
+// The headless server as a user runs it: options, a client session with the login timeout
+// and a host error, and a clean stop on each stop signal.
+#include <signal.h>
+
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -52,8 +55,12 @@ TEST_F(HeadlessServer, ReportsItsVersion) {
 
 TEST_F(HeadlessServer, RefusesBadOptionsWithoutLeavingFilesBehind) {
     const std::pair<QStringList, std::string> table[] = {
-        {{"--bot-speed", "warp"}, "--bot-speed must be slow, normal or fast"},
-        {{"--time-speed", "forever"}, "--time-speed must be short, normal or long"},
+        {{"--bot-speed", "warp"}, "--bot-speed must be slow, normal, fast or 10 to 10000 (ms)"},
+        {{"--bot-speed", "5"}, "--bot-speed must be slow, normal, fast or 10 to 10000 (ms)"},
+        {{"--time-speed", "forever"},
+         "--time-speed must be short, normal, long or 10 to 10000 (ms)"},
+        {{"--login-timeout", "0"}, "--login-timeout needs a number of seconds from 1 to 3600"},
+        {{"--login-timeout", "soon"}, "--login-timeout needs a number of seconds from 1 to 3600"},
         {{"--port", "70000"}, "--port needs a number from 0 to 65535"},
         {{"--port", "-1"}, "--port needs a number from 0 to 65535"},
         {{"stray"}, "unexpected argument \"stray\""},
@@ -68,8 +75,12 @@ TEST_F(HeadlessServer, RefusesBadOptionsWithoutLeavingFilesBehind) {
     }
 }
 
-TEST_F(HeadlessServer, ServesAClientAndStopsCleanlyOnSigterm) {
-    start({"--port", "0", "--bot-speed", "fast", "--time-speed", "short"});
+class StopSignal : public HeadlessServer,
+                   public ::testing::WithParamInterface<std::pair<int, std::string>> {};
+
+TEST_P(StopSignal, ServesClientsAndStopsCleanly) {
+    const auto& [number, name] = GetParam();
+    start({"--port", "0", "--bot-speed", "fast", "--time-speed", "short", "--login-timeout", "1"});
     ASSERT_TRUE(printed("listening on port "));
     const auto at = out.find("listening on port ") + 18;
     const int port = std::stoi(out.substr(at));
@@ -80,19 +91,35 @@ TEST_F(HeadlessServer, ServesAClientAndStopsCleanlyOnSigterm) {
     ann.login("Ann");
     ASSERT_GE(ann.awaitMessage("CMD_newplayerinfo+1+Ann+0"), 0);
     ann.sock.Send(proto::request::startgame("Ann", "1"));
-    ASSERT_GE(ann.awaitMessage("CMD_roundstart+1+"), 0);
+    ASSERT_GE(ann.awaitMessage("CMD_nextplayer+1+"), 0);
     EXPECT_TRUE(printed("seat 1: connection from 127.0.0.1"));
     EXPECT_TRUE(printed("seat 1: Ann logged in"));
     EXPECT_TRUE(printed("game started by Ann: 1 round(s)"));
+    // A host error names the seat, after the time.
+    ann.sock.Send(proto::request::placeit(1, 9, "11"));
+    EXPECT_TRUE(printed(" seat 1: Error CPerror10104 - Contact "));
 
-    process.terminate();
+    // A connection that never logs in loses its seat; Ann, logged in, keeps hers.
+    TestClient silent(port);
+    ASSERT_EQ(silent.awaitSeat(), 2);
+    EXPECT_TRUE(waitFor([&] { return silent.closed(); }, 5000));
+    EXPECT_TRUE(printed("seat 2: closing the connection: no login within 1 s"));
+    EXPECT_FALSE(ann.closed());
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), number), 0);
     ASSERT_TRUE(finished());
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_TRUE(printed("stopping on SIGTERM"));
+    EXPECT_TRUE(printed("stopping on " + name));
     EXPECT_FALSE(wordListPresent());
     EXPECT_TRUE(waitFor([&] { return ann.closed(); }));
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopSignal,
+                         ::testing::Values(std::pair<int, std::string>{SIGTERM, "SIGTERM"},
+                                           std::pair<int, std::string>{SIGINT, "SIGINT"},
+                                           std::pair<int, std::string>{SIGHUP, "SIGHUP"}),
+                         [](const auto& info) { return info.param.second; });
 
 TEST_F(HeadlessServer, SaysWhenThePortIsTaken) {
     TSock holder;

@@ -1,0 +1,168 @@
+// The two programs as a player runs them: a game on tessarin-server started and played to
+// the end from two windows, and the game's program ending on each stop signal.
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+
+#include "clientrig.h"
+#include "picturebutton.h"
+#include "tboard.h"
+#include "tgamestart.h"
+#include "tilecell.h"
+
+namespace tessarin {
+
+using testing::RecordingChat;
+using testing::TempDir;
+
+namespace {
+
+// A window that joins a game; its settings live in `dir`.
+struct Player {
+    Player(const TempDir& dir, const QString& name, int port)
+        : chat(QString::fromStdString((dir.path() / (name.toStdString() + ".ini")).string())),
+          gamestart(chat, &chat) {
+        chat.attach(&gamestart, nullptr);
+        Tchat::Hooks hooks;
+        hooks.messagebox = [this](const QString& text) { boxes << text; };
+        chat.setHooks(std::move(hooks));
+        chat.setPorts(port, 1);
+        chat.processparams({name, "127.0.0.1", "false"});
+    }
+    // Places the first rack tile in a free row when it is this window's turn, as a player
+    // would with the mouse.
+    void playIfMyTurn() {
+        auto& board = chat.board();
+        const auto& parts = board.parts();
+        if (board.whoseturn() != chat.myseat()) return;
+        QTest::mouseClick(parts.tile[1], Qt::LeftButton);
+        if (board.selectedtile() != 1) return;
+        const int column = board.currentcolumn();
+        for (int row = 1; row <= 6; ++row) {
+            if (parts.word[row][column]->code() == 0) {
+                QTest::mouseClick(parts.word[row][column], Qt::LeftButton);
+                return;
+            }
+        }
+    }
+    bool sawWinner() { return !chat.board().parts().panel_winner->isHidden(); }
+    QString chatText() { return chat.chatpanel().mainchat()->toPlainText().simplified(); }
+
+    RecordingChat chat;
+    board::Tgamestart gamestart;
+    QStringList boxes;
+};
+
+}  // namespace
+
+class ProgramsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void seatOneStartsAGameOnTheHeadlessServer() {
+        TempDir dir;
+        QProcess server;
+        server.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+        server.start(TESSARIN_SERVER_PATH,
+                     {"--port", "0", "--bot-speed", "10", "--time-speed", "10"});
+        QVERIFY(server.waitForStarted());
+        QByteArray out;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                out += server.readAllStandardOutput();
+                return out.contains("listening on port ") && out.endsWith('\n');
+            },
+            10000));
+        const int port = out.mid(out.indexOf("listening on port ") + 18).trimmed().toInt();
+
+        Player host(dir, QStringLiteral("A+B"), port);
+        QTRY_COMPARE(host.chat.myseat(), 1);
+        Player bob(dir, QStringLiteral("Bob"), port);
+        QTRY_COMPARE(bob.chat.myseat(), 2);
+        QTRY_COMPARE(host.chat.board().seatname(2), QStringLiteral("Bob"));
+
+        // The host's controls go with seat 1, though neither window runs the server.
+        auto* hostStart = host.chat.board().parts().button_start;
+        QVERIFY(hostStart->isVisibleTo(&host.chat.board()));
+        QVERIFY(host.chat.startgameaction()->isEnabled());
+        QVERIFY(!bob.chat.board().parts().button_start->isVisibleTo(&bob.chat.board()));
+        QVERIFY(!bob.chat.startgameaction()->isEnabled());
+
+        QTest::mouseClick(hostStart, Qt::LeftButton);
+        QTRY_VERIFY(host.gamestart.isVisible());
+        host.gamestart.setrounds(2);
+        host.gamestart.button_startClick();
+        QTRY_VERIFY(bob.chatText().contains("AB has started a game."));
+        QTRY_COMPARE(bob.chat.board().parts().label_roundnum->text(),
+                     QStringLiteral("Round: 1 of 2"));
+
+        const bool finished = QTest::qWaitFor(
+            [&] {
+                host.playIfMyTurn();
+                bob.playIfMyTurn();
+                return host.sawWinner() && bob.sawWinner();
+            },
+            90000);
+        QVERIFY2(finished, qPrintable(host.chat.board().parts().label_status->text()));
+        QCOMPARE(bob.chat.board().parts().label_roundnum->text(), QStringLiteral("Round: 2 of 2"));
+        const QString hostSees = host.chat.board().parts().label_winner1->text();
+        const QString bobSees = bob.chat.board().parts().label_winner1->text();
+        QVERIFY(!hostSees.isEmpty() && !bobSees.isEmpty());
+        QVERIFY(hostSees == bobSees || hostSees == "YOU!" || bobSees == "YOU!");
+        QVERIFY(host.boxes.isEmpty() && bob.boxes.isEmpty());
+        server.terminate();
+        QVERIFY(server.waitForFinished());
+    }
+
+    void stopSignalsCloseTheWindowAsExitDoes_data() {
+        QTest::addColumn<int>("number");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void stopSignalsCloseTheWindowAsExitDoes() {
+        QFETCH(int, number);
+        // A copy of the program in a folder of its own keeps its settings file there; its
+        // one-copy marker goes into the folder too.
+        TempDir dir;
+        const QString folder = QString::fromStdString(dir.path().string());
+        const QString program = folder + "/tessarin";
+        QVERIFY(QFile::copy(TESSARIN_APP_PATH, program));
+        QProcess game;
+        game.setWorkingDirectory(folder);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("TMPDIR", folder);
+        environment.insert("HOME", folder);
+        game.setProcessEnvironment(environment);
+        game.start(program, {"Ann", "10.0.0.5"});  // waits for the lobby without connecting
+        QVERIFY(game.waitForStarted());
+        // The marker appears once the signals are handled.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return !QDir(folder)
+                            .entryList({"kivroz*"}, QDir::AllEntries | QDir::System)
+                            .isEmpty();
+            },
+            20000));
+
+        QCOMPARE(::kill(static_cast<pid_t>(game.processId()), number), 0);
+        QVERIFY(game.waitForFinished(20000));
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 0);
+        QVERIFY(QFile::exists(folder + "/zorvlobby.ini"));  // bounds saved on the way out
+        QVERIFY(!QFile::exists(folder + "/English"));
+    }
+};
+
+}  // namespace tessarin
+
+QTEST_MAIN(tessarin::ProgramsTest)
+#include "programs_test.moc"
