@@ -35,8 +35,8 @@ QString hostingfailed(const ESockException& e, int port) {
     return QStringLiteral(
                "Another copy of Tessarin, or another program, already uses port %1 on this "
                "computer, so this copy cannot host a game.\n\nTo play in the game hosted there, "
-               "start Tessarin again with your name, the address 127.0.0.1 and \"false\" "
-               "instead of \"true\".")
+               "start Tessarin with your name, the address 127.0.0.1 and \"false\" (to join "
+               "rather than host).")
         .arg(port);
 }
 
