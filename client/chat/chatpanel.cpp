@@ -197,7 +197,8 @@ void ChatPanel::mainchatJump(int linkNumber) {
 
 bool ChatPanel::openinbrowser(const QUrl& url) {
     if (browser_(url)) return true;
-    addlinetochat(QStringLiteral("0+No web browser could be started to open ") + url.toString() +
+    // The host only: a colon would split the line into a name and a text.
+    addlinetochat(QStringLiteral("0+No web browser could be started to open ") + url.host() +
                       QStringLiteral(" (is one installed?)"),
                   kSystemColour);
     return false;
