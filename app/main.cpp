@@ -1,8 +1,7 @@
 // The program: one copy per user, its windows created in a fixed order (the main window
 // first, the hidden server eighth) and destroyed in reverse order when the main window
-// closes. Destroying the tally window saves the tally; destroying the server deletes the
-// word list's working copy. SIGTERM, SIGINT and SIGHUP close the main window as File › Exit
-// does, so the same happens and the program ends with status 0.
+// closes. Destroying the tally window saves the tally. SIGTERM, SIGINT and SIGHUP close the
+// main window as File › Exit does, so the same happens and the program ends with status 0.
 #include <QApplication>
 #include <QDateTime>
 #include <QMessageBox>
@@ -12,6 +11,7 @@
 #include <memory>
 
 #include "aboutform.h"
+#include "chatpanel.h"
 #include "display.h"
 #include "downloadform.h"
 #include "helpform.h"
@@ -67,8 +67,12 @@ int main(int argc, char** argv) {
         if (mainWindow) mainWindow->close();
         QCoreApplication::quit();
     });
+    QGuiApplication::setDesktopFileName(QStringLiteral(TESSARIN_APP_ID));
     SingleInstance single;
-    if (single.CheckPreviousInstance(true)) return 0;
+    if (single.CheckPreviousInstance(true)) {
+        std::printf("Tessarin is already running: its window has been brought forward.\n");
+        return 0;
+    }
     initPictureResources();
     QApplication::setWindowIcon(pictures::appIcon());
     const QPixmap background = pictures::background();
@@ -90,6 +94,7 @@ int main(int argc, char** argv) {
     chat->attach(gamestart.get(), tally.get());
     single.onActivate = [&] { bringForward(*chat); };
     help->setshowabout([&] { about->show(); });
+    about->seturlopener([&](const QUrl& url) { return chat->chatpanel().openinbrowser(url); });
     download->setexitgame([&] { chat->close(); });
     spylist->setkicking([&](int seat) { chat->kicking(seat); });
     // A player's malformed placements could otherwise bury the host's desktop in boxes:
@@ -119,6 +124,7 @@ int main(int argc, char** argv) {
     chat->setHooks(std::move(hooks));
 
     if (!spell->opened()) showLater(chat.get(), QString::fromLatin1(kDictionaryNotFound.data()));
+    if (!spell->refusal().empty()) showLater(chat.get(), QString::fromStdString(spell->refusal()));
     chat->show();
     app.exec();
 

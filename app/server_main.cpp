@@ -1,8 +1,7 @@
 // tessarin-server: hosts one game without a window or display. The first client to connect
 // takes seat 1 and can start games and remove seats, as the host's own client does.
 // Logs connections, games, winners and the host's errors to standard output, one line each
-// with the time; SIGINT, SIGTERM or SIGHUP ends it cleanly (the word list's working copy is
-// removed on the way out).
+// with the time; SIGINT, SIGTERM or SIGHUP ends it cleanly.
 #include <signal.h>
 
 #include <QCommandLineParser>
@@ -106,13 +105,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // The working copy of the word list goes into the current directory, as the game's does.
+    // A player's own "English" list in the working folder, else the built-in one.
     tessarin::TDictn spell;
-    if (!spell.opened()) {
-        std::fprintf(stderr, "%s\n", tessarin::kDictionaryNotFound.data());
-        fail("could not write the word list to " + QString::fromStdString(spell.path().string()) +
-             "; every word will be refused");
-    }
+    if (!spell.refusal().empty()) fail(QString::fromStdString(spell.refusal()));
+    if (!spell.opened()) std::fprintf(stderr, "%s\n", tessarin::kDictionaryNotFound.data());
     tessarin::TRandom random(
         static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count()));
 

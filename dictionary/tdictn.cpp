@@ -1,12 +1,5 @@
 #include "tdictn.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <system_error>
 
@@ -14,45 +7,85 @@ namespace tessarin {
 
 namespace {
 
-void writeWorkingCopy(const std::filesystem::path& path, std::span<const char> list) {
-    // The resource is read as a zero-terminated text: everything before the first zero.
-    const auto length = ::strnlen(list.data(), list.size());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(list.data(), static_cast<std::streamsize>(length));
+// A record's word normalised like a key, in place: at most keylength bytes, so it never
+// needs the heap. Returns its length (0 for a word of blanks only).
+std::size_t normaliseRecord(const char* word, char (&out)[TDictn::keylength]) {
+    std::size_t first = 0, last = TDictn::recsize - 1;
+    auto blank = [](char c) { return c == ' ' || c == '\0'; };
+    while (first < last && blank(word[first])) ++first;
+    while (last > first && blank(word[last - 1])) --last;
+    if (first == last) return 0;
+    std::size_t n = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        const char c = word[i] == '\0' ? ' ' : word[i];
+        out[n++] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    while (n < sizeof out) out[n++] = ' ';
+    return n;
+}
+
+// The word of record `index` as the search compares it.
+std::string_view recordKey(std::span<const char> records, std::int64_t index,
+                           char (&buffer)[TDictn::keylength]) {
+    const char* word = records.data() + static_cast<std::size_t>(index) * TDictn::recsize + 1;
+    return {buffer, normaliseRecord(word, buffer)};
+}
+
+// Index of the first record that sorts below its predecessor, or -1 when all are in order.
+std::int64_t firstOutOfOrder(std::span<const char> records) {
+    const auto count = static_cast<std::int64_t>(records.size() / TDictn::recsize);
+    char previous[TDictn::keylength], current[TDictn::keylength];
+    for (std::int64_t i = 1; i < count; ++i) {
+        if (recordKey(records, i, current) < recordKey(records, i - 1, previous)) return i;
+    }
+    return -1;
 }
 
 }  // namespace
 
-TDictn::TDictn(std::filesystem::path dir, std::span<const char> list)
-    : path_(std::move(dir) / kDictionaryFileName) {
+TDictn::TDictn(std::filesystem::path dir, std::span<const char> list) {
     std::error_code ec;
-    if (!std::filesystem::exists(path_, ec) && !list.empty()) writeWorkingCopy(path_, list);
-
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return;
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        ::close(fd_);
-        fd_ = -1;
-        return;
-    }
-    opened_ = true;
-    lastindex_ = st.st_size / recsize - 1;
-    if (st.st_size > 0) {
-        void* map =
-            ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_SHARED, fd_, 0);
-        if (map != MAP_FAILED) {
-            map_ = static_cast<const char*>(map);
-            mapSize_ = static_cast<std::size_t>(st.st_size);
-        }
-    }
+    const auto file = dir / kDictionaryFileName;
+    if (!std::filesystem::exists(file, ec) || !useFile(file)) records_ = list;
+    lastindex_ = static_cast<std::int64_t>(records_.size() / recsize) - 1;
+    opened_ = !path_.empty() || !records_.empty();
 }
 
-TDictn::~TDictn() {
-    if (map_) ::munmap(const_cast<char*>(map_), mapSize_);
-    if (fd_ >= 0) ::close(fd_);
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
+bool TDictn::useFile(const std::filesystem::path& file) {
+    const std::string name = "The word list \"" + file.string() + "\" ";
+    const std::string fallback = "; the built-in word list is used instead.";
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (ec) {
+        refusal_ = name + "cannot be read (" + ec.message() + ")" + fallback;
+        return false;
+    }
+    if (size > kMaxFileBytes) {
+        refusal_ =
+            name + "is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB" + fallback;
+        return false;
+    }
+    if (size % recsize != 0) {
+        refusal_ = name + "is not a word list: its size, " + std::to_string(size) +
+                   " bytes, is not a whole number of " + std::to_string(recsize) + "-byte records" +
+                   fallback;
+        return false;
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::vector<char> bytes(static_cast<std::size_t>(size));
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        refusal_ = name + "cannot be read" + fallback;
+        return false;
+    }
+    if (const auto at = firstOutOfOrder(bytes); at >= 0) {
+        refusal_ = name + "is not a word list: its words are not in order (record " +
+                   std::to_string(at + 1) + " sorts before the one above it)" + fallback;
+        return false;
+    }
+    fileRecords_ = std::move(bytes);
+    records_ = fileRecords_;
+    path_ = file;
+    return true;
 }
 
 std::string TDictn::normalise(std::string_view text) {
@@ -68,47 +101,7 @@ std::string TDictn::normalise(std::string_view text) {
     return s;
 }
 
-bool TDictn::readRecord(std::int64_t index, char (&word)[recsize - 1]) const {
-    const auto offset = static_cast<std::size_t>(index) * recsize;
-    if (map_) {
-        if (offset + recsize > mapSize_) return false;
-        std::memcpy(word, map_ + offset + 1, recsize - 1);
-        return true;
-    }
-    char record[recsize];
-    ssize_t got;
-    do {
-        got = ::pread(fd_, record, recsize, static_cast<off_t>(offset));
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) throw std::system_error(errno, std::generic_category(), "Word list read error");
-    if (got != recsize) return false;
-    std::memcpy(word, record + 1, recsize - 1);
-    return true;
-}
-
-namespace {
-
-// A record's word normalised like a key, in place: at most keylength bytes, so it never
-// needs the heap. Returns its length (0 for a word of blanks only).
-std::size_t normaliseRecord(const char (&word)[TDictn::recsize - 1], char (&out)[TDictn::keylength]) {
-    std::size_t first = 0, last = sizeof word;
-    auto blank = [](char c) { return c == ' ' || c == '\0'; };
-    while (first < last && blank(word[first])) ++first;
-    while (last > first && blank(word[last - 1])) --last;
-    if (first == last) return 0;
-    std::size_t n = 0;
-    for (std::size_t i = first; i < last; ++i) {
-        const char c = word[i] == '\0' ? ' ' : word[i];
-        out[n++] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    while (n < sizeof out) out[n++] = ' ';
-    return n;
-}
-
-}  // namespace
-
 bool TDictn::IsWord(std::string_view text) const {
-    if (!opened_) return false;
     const std::string key = normalise(text);
     if (key.empty()) return false;
 
@@ -116,11 +109,8 @@ bool TDictn::IsWord(std::string_view text) const {
     std::int64_t hi = lastindex_;
     while (lo <= hi) {
         const std::int64_t mid = (lo + hi) / 2;
-        char word[recsize - 1];
-        if (!readRecord(mid, word)) return false;
         char candidate[keylength];
-        const std::size_t length = normaliseRecord(word, candidate);
-        const int order = std::string_view(candidate, length).compare(key);
+        const int order = recordKey(records_, mid, candidate).compare(key);
         if (order == 0) return true;
         if (order < 0)
             lo = mid + 1;

@@ -1,7 +1,10 @@
-// The word list component: answers whether a text is a word by binary search over the
-// working copy of the list on disk, never holding the list in memory.
+// The word list component: answers whether a text is a word by binary search over a list of
+// records. The list built into the program is searched where it lies in the executable, so
+// every copy shares its pages and nothing is written to disk. A player may supply their own
+// list as a file "English" in the working folder; it is used as it stands and never changed
+// or deleted.
 //
-// Record format (the working copy is records back to back, no header):
+// Record format (records back to back, no header):
 //   byte 0      0x1E, not interpreted
 //   bytes 1..14 the word in upper-case A-Z, blank-padded on the right
 // Records are sorted by byte order of the word field.
@@ -13,6 +16,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessarin {
 
@@ -27,36 +31,42 @@ class TDictn {
   public:
     static constexpr int keylength = 15;
     static constexpr int recsize = 15;
+    // A player's own list larger than this is refused: it is read into memory whole.
+    static constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
 
-    // Writes `list` (up to its first zero byte) to dir/"English" unless that file exists,
-    // then opens it. When that fails opened() is false and every lookup answers false;
-    // the owner tells the user with kDictionaryNotFound.
+    // Searches dir/"English" when that file exists and is a well-formed list (its size a
+    // multiple of recsize, its words in order), else `list`, which must outlive this object.
+    // A refused file is named with the reason in refusal(); the owner tells the user.
     explicit TDictn(std::filesystem::path dir = std::filesystem::current_path(),
                     std::span<const char> list = embeddedWordList());
-    // Closes the working copy and deletes it, also when it existed before.
-    ~TDictn();
     TDictn(const TDictn&) = delete;
     TDictn& operator=(const TDictn&) = delete;
 
     bool IsWord(std::string_view text) const;
 
+    // False only when no list could be had (an empty built-in list); every lookup then
+    // answers false and the owner tells the user with kDictionaryNotFound.
     bool opened() const { return opened_; }
     std::int64_t lastindex() const { return lastindex_; }
+    // The player's file in use; empty while the built-in list is searched.
     const std::filesystem::path& path() const { return path_; }
+    // Why the player's "English" file was not used; empty when there was none or it is used.
+    const std::string& refusal() const { return refusal_; }
+    // The records searched, back to back in order (recsize bytes each); valid while this
+    // object lives.
+    std::span<const char> records() const { return records_; }
 
     // Upper case, zero bytes as blanks, trimmed, blank-padded to keylength (never cut).
     static std::string normalise(std::string_view text);
 
   private:
-    // Record `index`'s word field, or false on a short read.
-    bool readRecord(std::int64_t index, char (&word)[recsize - 1]) const;
+    // Reads and checks dir/"English"; false (with refusal_ set) when it cannot be used.
+    bool useFile(const std::filesystem::path& file);
 
     std::filesystem::path path_;
-    int fd_ = -1;
-    // A read-only map of the working copy when the system grants one; each probe then
-    // reads its record from the page cache without a system call.
-    const char* map_ = nullptr;
-    std::size_t mapSize_ = 0;
+    std::string refusal_;
+    std::vector<char> fileRecords_;  // a player's list, held while it is searched
+    std::span<const char> records_;
     std::int64_t lastindex_ = -1;
     bool opened_ = false;
 };

@@ -33,7 +33,7 @@ TallyPaths tallyPaths(const QString& programDir, const QString& fallbackDir) {
 
 TallyPaths defaultTallyPaths() {
     return tallyPaths(QCoreApplication::applicationDirPath(),
-                      QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 bool loadTallyFile(const QString& path, TTally& tally) {

@@ -19,7 +19,7 @@ struct TallyPaths {
 // The file beside the program; when the program's folder is not writable, the one in
 // `fallbackDir` (created when needed), read from beside the program until it exists.
 TallyPaths tallyPaths(const QString& programDir, const QString& fallbackDir);
-// tallyPaths() for this program: its own folder, else the user's configuration folder.
+// tallyPaths() for this program: its own folder, else the user's data folder for it.
 TallyPaths defaultTallyPaths();
 
 // Replaces `tally` by the figures in the file. Returns false, leaving `tally` as it is,

@@ -89,7 +89,8 @@ TEST(Computer, PlaysTwentyOneAtOnceButOnlyRemembersTwenty) {
 
 TEST(Computer, PlaysTheBestTryBelowTheThreshold) {
     TempDir dir;
-    TDictn spell(dir.path(), records({"AB", "BA", "AC"}));
+    const std::string list = records({"AB", "BA", "AC"});
+    TDictn spell(dir.path(), list);
     ComputerRig rig(5, 2, spell);
     auto& st = rig.server.state();
     for (int r = 1; r <= kRows; ++r) st.board[r][1] = code('b');
@@ -135,7 +136,8 @@ TEST(Computer, LaterInColumnOneTakesTheFirstOpenRowFromARandomStart) {
 
 TEST(Computer, NoWordAnywhereStillPlacesInAnOpenRow) {
     TempDir dir;
-    TDictn spell(dir.path(), records({"QQQQ"}));
+    const std::string list = records({"QQQQ"});
+    TDictn spell(dir.path(), list);
     ComputerRig rig(8, 3, spell);
     auto& st = rig.server.state();
     for (int r = 1; r <= kRows; ++r) st.board[r][1] = st.board[r][2] = code('e');

@@ -27,8 +27,8 @@ class Tabout : public QDialog {
     // "1.0.1": sent in the login and compared by the server.
     QString versiontext() const;
 
-    // Opens "http://" + the web address; a failure is not reported. The main window's logo
-    // uses this too.
+    // Opens "http://" + the web address with the opener, which reports a failure (the
+    // program's tells the chat). The main window's logo uses this too.
     void openurl();
     void button_doneClick();
 

@@ -113,6 +113,12 @@ afresh.</p>
 (spies). The host can right-click a spy and choose <i>Remove From Game</i>.</p>
 <p><b>Phrase List.</b> <i>View, Phrase List</i> lets you write your own phrases for the
 nine phrase buttons, up to 50 characters each.</p>
+<p><b>Word List.</b> Words are checked against the English word list built into the game.
+To play with a list of your own, put a file named <i>English</i> in the folder you start
+Tessarin from: the game uses it as it is and never changes or deletes it. The file holds one
+15-byte record per word (the byte 1E hexadecimal, then the word in capital letters padded
+with blanks to 14 characters), in alphabetical order. A file that is not whole records or
+not in order is refused with a message, and the built-in list is used instead.</p>
 )";
 
 const char kLobby[] = R"(

@@ -74,9 +74,10 @@ ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
     });
 
     buildMenus();
-    open_ = [](const QString& text) {
-        if (const auto url = webAddress(text)) QDesktopServices::openUrl(*url);
+    open_ = [this](const QString& text) {
+        if (const auto url = webAddress(text)) openinbrowser(*url);
     };
+    browser_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     notify_ = [this](const QString& text) {
         QMessageBox::information(window(), QStringLiteral("Tessarin"), text);
     };
@@ -192,6 +193,15 @@ void ChatPanel::mainchatJump(int linkNumber) {
         return;
     }
     open_(text);
+}
+
+bool ChatPanel::openinbrowser(const QUrl& url) {
+    if (browser_(url)) return true;
+    // The host only: a colon would split the line into a name and a text.
+    addlinetochat(QStringLiteral("0+No web browser could be started to open ") + url.host() +
+                      QStringLiteral(" (is one installed?)"),
+                  kSystemColour);
+    return false;
 }
 
 void ChatPanel::SelectAll1Click() {

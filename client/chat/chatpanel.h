@@ -14,6 +14,7 @@
 
 #include <QPixmap>
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -42,6 +43,9 @@ class ChatPanel : public QWidget {
     // Opens a clicked link's text (trailing blanks removed). The default hands http and
     // https addresses (see webAddress()) to QDesktopServices and drops anything else.
     using UrlOpener = std::function<void(const QString& text)>;
+    // Hands a web address to the desktop; false when nothing could open it. The default is
+    // QDesktopServices.
+    using Browser = std::function<bool(const QUrl& url)>;
     // Shows a message to the user; the default is a message box.
     using Notifier = std::function<void(const QString& text)>;
 
@@ -54,6 +58,7 @@ class ChatPanel : public QWidget {
     void setSender(Sender send) { send_ = std::move(send); }
     void setUrlOpener(UrlOpener open) { open_ = std::move(open); }
     void setNotifier(Notifier notify) { notify_ = std::move(notify); }
+    void setBrowser(Browser browser) { browser_ = std::move(browser); }
     void setMySeat(int seat) { myseat_ = seat; }
     int myseat() const { return myseat_; }
     void setConnected(bool connected) { isconnected_ = connected; }
@@ -101,6 +106,8 @@ class ChatPanel : public QWidget {
     void N271Click(int tag);
     // A click on link `linkNumber` of the view.
     void mainchatJump(int linkNumber);
+    // Opens `url` in the browser; when none can, says so in the chat and returns false.
+    bool openinbrowser(const QUrl& url);
     void SelectAll1Click();
     void Copy1Click();
     void ClearMainChat1Click();
@@ -140,6 +147,7 @@ class ChatPanel : public QWidget {
 
     Sender send_;
     UrlOpener open_;
+    Browser browser_;
     Notifier notify_;
     SmileyProvider smilies_;
     PhraseThrottle throttle_;

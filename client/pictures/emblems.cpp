@@ -1,3 +1,4 @@
+#include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtGui/QPainterPath>
 
@@ -11,6 +12,15 @@ namespace {
 
 int code(QChar letter) {
     return letter.unicode() - u'A' + 1;
+}
+
+// The window icon on a 64 x 64 canvas.
+void paintAppIcon(QPainter& p) {
+    const QRectF square(2, 2, 58, 58);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 70));
+    p.drawRoundedRect(square.translated(2, 2.5), 8, 8);
+    drawTile(p, square, code(u'T'));
 }
 
 }  // namespace
@@ -59,13 +69,17 @@ QPixmap instructionsPicture() {
 }
 
 QPixmap appIcon() {
-    return drawCached(QStringLiteral("icon"), QSize(64, 64), [](QPainter& p) {
-        const QRectF square(2, 2, 58, 58);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, 70));
-        p.drawRoundedRect(square.translated(2, 2.5), 8, 8);
-        drawTile(p, square, code(u'T'));
-    });
+    return drawCached(QStringLiteral("icon"), QSize(64, 64), paintAppIcon);
+}
+
+QImage appIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.scale(size / 64.0, size / 64.0);
+    paintAppIcon(painter);
+    return image;
 }
 
 }  // namespace tessarin::pictures

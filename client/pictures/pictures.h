@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QtGui/QColor>
+#include <QtGui/QImage>
 #include <QtGui/QPixmap>
 
 namespace tessarin::pictures {
@@ -62,5 +63,7 @@ QPixmap instructionsPicture();
 
 // 64x64: the window icon, a letter tile.
 QPixmap appIcon();
+// The window icon drawn afresh at size x size pixels, for the desktop's icon theme.
+QImage appIconImage(int size);
 
 }  // namespace tessarin::pictures

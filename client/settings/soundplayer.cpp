@@ -1,6 +1,8 @@
 #include "soundplayer.h"
 
+#include <QAudioDevice>
 #include <QFile>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -20,7 +22,9 @@ bool plainName(const QString& name) {
 }  // namespace
 
 SoundPlayer::SoundPlayer(QString prefix, QObject* parent)
-    : QObject(parent), prefix_(std::move(prefix)) {}
+    : QObject(parent),
+      prefix_(std::move(prefix)),
+      hasDevice_([] { return !QMediaDevices::defaultAudioOutput().isNull(); }) {}
 
 void SoundPlayer::playsounds(const QString& name) {
     if (playSounds_) play(name);
@@ -38,13 +42,19 @@ void SoundPlayer::play(const QString& name) {
     const QString path = prefix_ + lower + QStringLiteral(".wav");
     if (!QFile::exists(path)) return;
 
+    lastRequested_ = lower;
+    emit requested(lower);
+    // Without a device QSoundEffect warns at every recording it loads: say it once instead.
+    if (!hasDevice_()) {
+        if (!toldNoDevice_) qWarning("No audio device detected");
+        toldNoDevice_ = true;
+        return;
+    }
     if (!effect_) effect_ = new QSoundEffect(this);
     effect_->stop();
     effect_->setSource(path.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + path)
                                                          : QUrl::fromLocalFile(path));
     effect_->play();
-    lastRequested_ = lower;
-    emit requested(lower);
 }
 
 }  // namespace tessarin

@@ -5,11 +5,13 @@
 // recordings built into the program (":/sounds/turn.wav"), or a folder ending in '/'.
 // Names come from the network too, so anything but letters and digits names nothing. A
 // name without a recording, or a machine without a sound device, is silent; neither is an
-// error.
+// error. A missing device is reported once, as the warning "No audio device detected".
 #pragma once
 
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 class QSoundEffect;
 
@@ -24,6 +26,9 @@ class SoundPlayer : public QObject {
     // The Options menu's "Play Sounds" and "Player Phrase Sounds"; both on at start.
     void setPlaySounds(bool on) { playSounds_ = on; }
     void setPlayerPhraseSounds(bool on) { playerPhraseSounds_ = on; }
+    // Asked before each sound whether there is an output device; the default asks Qt's
+    // media devices, so a device plugged in later is used.
+    void setDeviceCheck(std::function<bool()> hasDevice) { hasDevice_ = std::move(hasDevice); }
 
     // A game sound ("turn", "clickletter", ...): played only while "Play Sounds" is on.
     void playsounds(const QString& name);
@@ -47,6 +52,8 @@ class SoundPlayer : public QObject {
     bool playSounds_ = true;
     bool playerPhraseSounds_ = true;
     QString lastRequested_;
+    std::function<bool()> hasDevice_;
+    bool toldNoDevice_ = false;
     // The one channel, made on first use so that a program that never plays a sound never
     // opens the sound device.
     QSoundEffect* effect_ = nullptr;

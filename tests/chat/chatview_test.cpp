@@ -41,6 +41,7 @@ class ChatViewTest : public QObject {
     void clickingALinkOpensItsTextWithoutTrailingBlank();
     void everyLinkOpensItsOwnTextAfter150Links();
     void linksAfterClearOpenTheirNewTexts();
+    void aLinkWithoutABrowserIsToldInTheChat();
     void oldestParagraphsAndTheirLinksGoAtTheLimit();
     void longLinesKeepTheDocumentBounded();
     void scrollChatOffHoldsThePosition();
@@ -189,6 +190,22 @@ void ChatViewTest::clickingALinkOpensItsTextWithoutTrailingBlank() {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);
     QCOMPARE(opened, QStringList{QStringLiteral("http://example.com/a?b=1")});
     QVERIFY(notices.isEmpty());
+}
+
+void ChatViewTest::aLinkWithoutABrowserIsToldInTheChat() {
+    panel = std::make_unique<ChatPanel>();  // the panel's own opener, not the recording one
+    QList<QUrl> tried;
+    panel->setBrowser([&](const QUrl& url) {
+        tried << url;
+        return false;
+    });
+    panel->addlinetochat(QStringLiteral("2+Ann chats: see www.example.com"), 0);
+    panel->mainchatJump(0);
+    QCOMPARE(tried, QList<QUrl>{QUrl(QStringLiteral("http://www.example.com"))});
+    QCOMPARE(
+        describeLastParagraph(doc()),
+        QStringLiteral("[0] No web browser could be started to open {1:www.example.com }[0](is "
+                       "one installed?) "));
 }
 
 void ChatViewTest::everyLinkOpensItsOwnTextAfter150Links() {

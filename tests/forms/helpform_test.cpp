@@ -113,7 +113,8 @@ void HelpFormTest::pagesCoverTheGame_data() {
     QTest::newRow("options") << "memo7"
                              << QStringList{"Just Watch",       "Bot Speed",       "Sounds",
                                             "Chat/Action Text", "Screen Location", "Phrase Buttons",
-                                            "Tally List",       "Spy List",        "Phrase List"};
+                                            "Tally List",       "Spy List",        "Phrase List",
+                                            "Word List",        "English"};
     QTest::newRow("history") << "memo5" << QStringList{"1.0.1"};
     QTest::newRow("lobby") << "memo8" << QStringList{"Zorvik Lobby", "players"};
 }

@@ -104,6 +104,7 @@ class SoundPlayerTest : public QObject {
     void newSoundTakesTheOneChannel() {
         SoundFolder folder;
         SoundPlayer player(folder.prefix());
+        player.setDeviceCheck([] { return true; });
         QSignalSpy requested(&player, &SoundPlayer::requested);
         player.playsounds("turn");
         player.playsounds("clickletter");
@@ -117,9 +118,23 @@ class SoundPlayerTest : public QObject {
         QTRY_COMPARE(channels[0]->status(), QSoundEffect::Ready);
     }
 
+    // A machine without sound hears nothing and is told so once, not at every sound.
+    void noDeviceIsToldOnce() {
+        SoundFolder folder;
+        SoundPlayer player(folder.prefix());
+        player.setDeviceCheck([] { return false; });
+        QSignalSpy requested(&player, &SoundPlayer::requested);
+        QTest::ignoreMessage(QtWarningMsg, "No audio device detected");
+        QTest::failOnWarning(QRegularExpression("audio device"));
+        for (const char* name : {"turn", "clickletter", "turn", "wave9"}) player.playsounds(name);
+        QCOMPARE(requested.size(), 4);
+        QVERIFY(!player.findChild<QSoundEffect*>());
+    }
+
     // The game's own recordings are resources; the same lookup must reach them.
     void resourcePrefix() {
         SoundPlayer player(":/testsounds/");
+        player.setDeviceCheck([] { return true; });
         player.playsounds("TURN");
         player.playsounds("turnnew");
         QCOMPARE(player.lastRequested(), QString("turn"));
