@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
     QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&stop, &QSocketNotifier::activated, [&] {
         char number = 0;
+        server.summariseLog();
         if (::read(signalPipe[0], &number, 1) == 1)
             logLine(std::string("stopping on ") + (number == SIGINT ? "SIGINT" : "SIGTERM"));
         QCoreApplication::quit();

@@ -128,6 +128,12 @@ std::string actionline(std::string_view seatText, std::string_view name, std::st
     return Composer(kAction).field(seatText).field(line).end();
 }
 
+std::string notice(std::string_view text) {
+    std::string line(text);
+    line += "|clBlue";
+    return Composer(kChat).field("0").field(line).end();
+}
+
 std::string playasound(int seat, std::string_view rest) {
     return Composer(kPlayASound).field(seat).field(rest).end();
 }

@@ -28,7 +28,8 @@
 //                        triples row, column, letter (or 0, 0, 0 for an empty board)
 //   CMD_playerdisconnected seat, name(rest)
 //   CMD_justwatching     seat, "1"/"2"(rest)
-//   CMD_chat             seat, name " chats: " text|colour(rest)
+//   CMD_chat             seat, name " chats: " text|colour(rest); with seat 0, a notice
+//                        from the server to this seat alone: text|colour(rest)
 //   CMD_action           seat, name " " text|colour(rest)
 //   CMD_playasound       seat, sound name, '+'
 //   CMD_startgame        starter's name, rounds per game, '+'
@@ -39,8 +40,16 @@
 //   CMD_errornum         seat, "1", '+'
 //   CMD_roundover        receiving seat, '+'
 //   CMD_winner           winner's name, '+'
+//
+// Lengths the server holds every peer to, so that a relayed line stays far below a
+// receiver's framing limit (64 KiB): longer texts are cut, never refused.
+//   name                   kMaxNameLength characters once cleaned
+//   chat, action, phrase   kMaxChatText characters before the '|', kMaxColourText after it
+//   chatter sound          kMaxSoundText characters
+// A relayed chat line is therefore at most kMaxRelayedLine bytes, its terminator included.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -53,6 +62,14 @@ inline constexpr char kTerminator = '\xFF';
 inline constexpr char kSeparator = '+';
 inline constexpr std::string_view kVersion = "1.0.1";
 inline constexpr int kPort = 7772;
+
+inline constexpr std::size_t kMaxNameLength = 24;
+inline constexpr std::size_t kMaxChatText = 400;
+inline constexpr std::size_t kMaxColourText = 16;
+inline constexpr std::size_t kMaxSoundText = 16;
+// "CMD_action+9+" or longer "CMD_chat+9+", name, " chats: ", text, '|', colour, 0xFF.
+inline constexpr std::size_t kMaxRelayedLine =
+    11 + kMaxNameLength + 8 + kMaxChatText + 1 + kMaxColourText + 1;
 
 // Client to server.
 inline constexpr std::string_view kLoginInfo = "CMD_logininfo";
@@ -174,6 +191,8 @@ std::string playerdisconnected(int seat, std::string_view name);
 std::string justwatching(int seat, bool watching);
 std::string chatline(std::string_view seatText, std::string_view name, std::string_view rest);
 std::string actionline(std::string_view seatText, std::string_view name, std::string_view rest);
+// A line from the server itself, shown to one seat as the program's own lines are.
+std::string notice(std::string_view text);
 std::string playasound(int seat, std::string_view rest);
 std::string startgame(std::string_view starter, int rounds);
 std::string roundstart(int round);

@@ -19,6 +19,10 @@ inline constexpr int kBagSize = 75;
 struct tplayer {
     std::string name;        // the human's login name; empty while no human sits here
     bool connected = false;  // a client holds the seat (its connection lives in the net layer)
+    // The server asked this connection for its login ("CMD_sendlogininfo") and has not had
+    // it yet: only then is a "CMD_logininfo" taken.
+    bool loginexpected = false;
+    bool loggedin = false;  // logged in on this connection: its departure is announced
     int score = 0;
     bool watching = false;  // "Just Watch": the computer plays this seat's turns
     std::string botname;    // "Klot" for seat 2, "Klock" for seat 3

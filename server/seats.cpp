@@ -10,11 +10,21 @@ namespace tessarin {
 namespace {
 
 // Names end up in '+'-separated seat lists, so '+' is removed along with the bytes that
-// would break framing.
+// would break framing; every window shows them, so they are cut short.
 std::string cleanName(std::string_view name) {
     std::string clean = proto::stripUnsafe(name);
     std::erase(clean, proto::kSeparator);
+    if (clean.size() > proto::kMaxNameLength) clean.resize(proto::kMaxNameLength);
     return clean;
+}
+
+// A relayed "text|colour": the text and the colour each cut to their length.
+std::string relayText(std::string_view rest) {
+    const auto bar = rest.find('|');
+    std::string out = proto::stripUnsafe(rest.substr(0, std::min(bar, proto::kMaxChatText)));
+    if (bar != std::string_view::npos)
+        out += proto::stripUnsafe(rest.substr(bar, 1 + proto::kMaxColourText));
+    return out;
 }
 
 }  // namespace
@@ -30,19 +40,24 @@ void TServer::seattaken(int seat) {
     if (seat < 1 || seat > kMaxSeats) return;
     st_.lastseat = std::max(st_.lastseat, seat);
     st_.newseat = seat;
-    st_.players[seat].connected = true;
+    tplayer& player = st_.players[seat];
+    player.connected = true;
+    player.loggedin = false;
+    player.loginexpected = true;
     sendto(seat, proto::msg::sendlogininfo(seat));
 }
 
 void TServer::departure(int seat) {
     if (!validSeat(seat)) return;
     tplayer& player = st_.players[seat];
-    if (player.connected) {
+    if (player.connected && player.loggedin) {
         const std::string notice = proto::msg::playerdisconnected(seat, player.name);
         for (int other = 1; other <= st_.lastseat; ++other)
             if (other != seat) sendto(other, notice);
     }
     player.connected = false;
+    player.loginexpected = false;
+    player.loggedin = false;
     player.name.clear();
     player.watching = false;
     // The computer plays the seat's remaining turns of the round; this one passes on now.
@@ -95,8 +110,11 @@ void TServer::receivedlogininfo(std::string_view payload) {
     const int seat = fields.integer();
     const std::string_view version = fields.field();
     if (!validSeat(seat)) return;
-    const std::string name = cleanName(fields.rest());
     tplayer& player = st_.players[seat];
+    if (!player.loginexpected) return;
+    player.loginexpected = false;
+    player.loggedin = true;
+    const std::string name = cleanName(fields.rest());
     player.name = name;
     player.connected = true;
     sendall(proto::msg::newplayerinfo(seat, name));
@@ -155,27 +173,26 @@ void TServer::justwatch(std::string_view payload) {
 
 void TServer::chat(std::string_view payload) {
     proto::FieldReader fields(payload);
-    const std::string_view seatText = fields.field();
-    const int seat = proto::toIntOrThrow(seatText);
+    const int seat = fields.integer();
     if (!validSeat(seat)) return;
-    sendall(
-        proto::msg::chatline(seatText, st_.players[seat].name, proto::stripUnsafe(fields.rest())));
+    sendall(proto::msg::chatline(std::to_string(seat), st_.players[seat].name,
+                                 relayText(fields.rest())));
 }
 
 void TServer::action(std::string_view payload) {
     proto::FieldReader fields(payload);
-    const std::string_view seatText = fields.field();
-    const int seat = proto::toIntOrThrow(seatText);
+    const int seat = fields.integer();
     if (!validSeat(seat)) return;
-    sendall(proto::msg::actionline(seatText, st_.players[seat].name,
-                                   proto::stripUnsafe(fields.rest())));
+    sendall(proto::msg::actionline(std::to_string(seat), st_.players[seat].name,
+                                   relayText(fields.rest())));
 }
 
 void TServer::playasound(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
     if (!validSeat(seat)) return;
-    sendall(proto::msg::playasound(seat, proto::stripUnsafe(fields.rest())));
+    sendall(proto::msg::playasound(
+        seat, proto::stripUnsafe(fields.rest().substr(0, proto::kMaxSoundText))));
 }
 
 }  // namespace tessarin

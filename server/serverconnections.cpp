@@ -27,9 +27,11 @@ std::string seatText(int seat) {
 
 ServerConnections::ServerConnections(TRandom& random, const TDictn& spell, QObject* parent)
     : QObject(parent),
+      repeats_([this](const std::string& line) { log(line); }),
       timer1([this] { step(0, {}, [this] { server_.timer1Timer(); }); }),
       computertimer([this] { step(0, {}, [this] { server_.computertimerTimer(); }); }),
       server_(*this, random, spell, timer1, computertimer) {
+    clock_.start();
     Sock1.setPortName(std::to_string(proto::kPort));
     Sock1.OnAccept = [this](TSock&) { Sock1Accept(); };
     socktimer.setInterval(kSocktimerMs);
@@ -66,13 +68,14 @@ void ServerConnections::Sock1Accept() {
         return;
     }
     if (seat == 0) {
-        log("refused " + sock->hostName() + ": the game is full");
+        repeats_.line("connections refused: the game is full",
+                      "refused " + sock->hostName() + ": the game is full");
         sock->Send(proto::msg::full());
         delete sock;
         return;
     }
     attach(seat, sock);
-    log(seatText(seat) + ": connection from " + sock->hostName());
+    seats_[seat].peer = sock->hostName();
     step(seat, {}, [&] { server_.seattaken(seat); });
 }
 
@@ -105,13 +108,34 @@ void ServerConnections::Sock1Read(TSock& sock) {
         return;
     }
     for (auto& line : lines) {
-        if (c->queuedMessages >= kMaxQueuedMessages ||
-            c->queuedBytes + line.size() > kMaxQueuedBytes) {
+        if (!withinChatRate(sock.tag, line)) continue;
+        if (c->queuedMessages >= limits::kMaxQueuedMessages ||
+            c->queuedBytes + line.size() > limits::kMaxQueuedBytes) {
             drop(sock.tag, "too many messages waiting");
             return;
         }
         enqueue(sock.tag, *c, std::move(line));
     }
+}
+
+void ServerConnections::setChatRate(int lines, int windowMs) {
+    chatRates_.fill(ChatRate(lines, windowMs));
+}
+
+bool ServerConnections::withinChatRate(int seat, std::string_view line) {
+    const auto split = proto::split(line);
+    if (!split || (split->command != proto::kChat && split->command != proto::kAction &&
+                   split->command != proto::kPlayASound))
+        return true;
+    const std::int64_t now = clock_.elapsed();
+    ChatRate& rate = chatRates_[seat];
+    if (rate.allow(now)) return true;
+    if (rate.tellRefused(now))
+        sendToSeat(seat,
+                   proto::msg::notice("Too much chat: " + std::to_string(limits::kChatLines) +
+                                      " lines in " + std::to_string(limits::kChatWindowMs / 1000) +
+                                      " seconds at most; the others did not see the rest."));
+    return false;
 }
 
 void ServerConnections::enqueue(int seat, Connection& connection, std::string line) {
@@ -134,11 +158,13 @@ void ServerConnections::socktimerTimer() {
     if (c.id == message.connection) {
         --c.queuedMessages;
         c.queuedBytes -= message.line.size();
+        const tplayer& player = server_.state().players[message.seat];
+        const bool wasLoggedIn = player.loggedin;
         step(message.seat, message.line, [&] { server_.dispatch(message.seat, message.line); });
-        const auto split = proto::split(message.line);
-        const std::string& name = server_.state().players[message.seat].name;
-        if (split && split->command == proto::kLoginInfo && !name.empty())
-            log(seatText(message.seat) + ": " + printable(name) + " logged in");
+        if (player.loggedin && !wasLoggedIn) {
+            log(seatText(message.seat) + ": connection from " + c.peer);
+            log(seatText(message.seat) + ": " + printable(player.name) + " logged in");
+        }
     }
     if (receivedlist.empty()) socktimer.stop();
 }
@@ -169,15 +195,21 @@ void ServerConnections::tempsockInfo(TSock& sock, TSocketInfo, const std::string
     const std::uint64_t id = c->id;
     std::erase_if(receivedlist, [id](const Received& r) { return r.connection == id; });
     if (receivedlist.empty()) socktimer.stop();
+    const std::string peer = c->peer;
     *c = Connection{};
     sock.deleteLater();
-    const std::string& name = server_.state().players[seat].name;
-    log(seatText(seat) + ": " + (name.empty() ? "connection" : printable(name)) + " left");
+    const tplayer& player = server_.state().players[seat];
+    if (player.loggedin)
+        log(seatText(seat) + ": " + printable(player.name) + " left");
+    else
+        repeats_.line("connections left without logging in",
+                      seatText(seat) + ": a connection from " + peer + " left without logging in");
     step(seat, {}, [&] { server_.departure(seat); });
 }
 
 void ServerConnections::drop(int seat, const std::string& why) {
-    log(seatText(seat) + ": closing the connection: " + why);
+    repeats_.line("connections closed: " + why,
+                  seatText(seat) + ": closing the connection: " + why);
     seats_[seat].sock->Close();
 }
 
@@ -199,7 +231,7 @@ void ServerConnections::sendToSeat(int seat, const std::string& message) {
     noteAnnouncement(message);
     TSock& sock = *seats_[seat].sock;
     sock.Send(message);
-    if (sock.pendingOutput() > kMaxUnsentBytes)
+    if (sock.pendingOutput() > limits::kMaxUnsentBytes)
         closeLater(seat, "it does not read what it is sent");
 }
 
