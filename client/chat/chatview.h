@@ -11,7 +11,9 @@
 // so a chatty or hostile peer cannot grow it without bound. The oldest paragraphs go
 // first, with their links, a tenth of the limit at a time: removing text at the top makes
 // the document lay out everything below it again, which should not happen on every line.
-// The same bound caps the cost of a style change, which lays out its style's text again.
+// The same bound caps the cost of a style change, which lays out its style's text again,
+// and of each trim: at 150,000 characters of smiley lines a trim stopped the window for
+// 130-160 ms, at 50,000 for about 40.
 #pragma once
 
 #include <QPixmap>
@@ -32,7 +34,7 @@ class ChatView : public QTextBrowser {
     Q_OBJECT
   public:
     static constexpr int kMaxParagraphs = 2000;
-    static constexpr int kMaxCharacters = 150'000;
+    static constexpr int kMaxCharacters = 50'000;
     // Red 238, green 232, blue 203.
     static constexpr Colour kBackground = 0xCBE8EE;
 
