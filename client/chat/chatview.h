@@ -9,11 +9,11 @@
 //
 // The view keeps at most kMaxParagraphs paragraphs and about kMaxCharacters characters,
 // so a chatty or hostile peer cannot grow it without bound. The oldest paragraphs go
-// first, with their links, a tenth of the limit at a time: removing text at the top makes
-// the document lay out everything below it again, which should not happen on every line.
-// The same bound caps the cost of a style change, which lays out its style's text again,
-// and of each trim: at 150,000 characters of smiley lines a trim stopped the window for
-// 130-160 ms, at 50,000 for about 40.
+// first, with their links, half of the limit at a time: removing text at the top makes the
+// document lay out everything that stays again, so a trim costs what it keeps and should
+// happen seldom (kept at 135,000 characters, a trim stopped the window for 130-160 ms; at
+// 25,000, for 10-50 ms on a busy machine). The same bound caps the cost of a style change,
+// which lays out its style's text again.
 #pragma once
 
 #include <QPixmap>
