@@ -127,5 +127,7 @@ int main(int argc, char** argv) {
              "choose another with --port");
         return 1;
     }
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    server.summariseLog();  // counts of repeated lines not yet written
+    return status;
 }

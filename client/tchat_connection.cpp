@@ -174,10 +174,13 @@ void Tchat::sendloginfo(std::string_view payload) {
 
 void Tchat::newplayerinfo(std::string_view payload) {
     proto::FieldReader fields(payload);
-    while (!fields.atEnd()) {
+    // One group per seat at most: a longer list, or a seat a game does not have, can only
+    // come from a hostile server and is ignored.
+    for (int group = 0; group < kLastSeat && !fields.atEnd(); ++group) {
         const int seat = fields.integer();
         const QString name = wirename(fields.field());
         const bool watching = fields.field() == "1";
+        if (seat < 1 || seat > kLastSeat) continue;
         if (seat == myseat_) {
             addlinetochat(QStringLiteral("0+You are Connected."), kSystemColour);
             // Once: a login after a reconnect keeps the window where the player put it.
@@ -185,10 +188,10 @@ void Tchat::newplayerinfo(std::string_view payload) {
         } else {
             addlinetochat("0+" + name + " is Connected.", kSystemColour);
         }
-        if (seat >= 1 && seat <= kSeatCount) {
+        if (seat <= kSeatCount) {
             board_->setseatname(seat, name);
             if (watching) board_->showeyes(seat, true);
-        } else if (seat > kSeatCount) {
+        } else {
             if (hooks_.addspy) hooks_.addspy(seat, name);
             addlinetochat(
                 seat == myseat_ ? QStringLiteral("0+You are spying.") : "0+" + name + " is spying.",

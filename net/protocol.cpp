@@ -64,6 +64,7 @@ std::string stripUnsafe(std::string_view text) {
 std::string cleanName(std::string_view name) {
     std::string clean = stripUnsafe(name);
     std::erase(clean, kSeparator);
+    if (clean.size() > kMaxNameLength) clean.resize(kMaxNameLength);
     return clean;
 }
 
@@ -137,6 +138,12 @@ std::string actionline(std::string_view seatText, std::string_view name, std::st
     line += ' ';
     line += rest;
     return Composer(kAction).field(seatText).field(line).end();
+}
+
+std::string notice(std::string_view text) {
+    std::string line(text);
+    line += "|clBlue";
+    return Composer(kChat).field("0").field(line).end();
 }
 
 std::string playasound(int seat, std::string_view rest) {

@@ -30,7 +30,8 @@
 //                        triples row, column, letter (or 0, 0, 0 for an empty board)
 //   CMD_playerdisconnected seat, name(rest)
 //   CMD_justwatching     seat, "1"/"2"(rest)
-//   CMD_chat             seat, name " chats: " text|colour(rest)
+//   CMD_chat             seat, name " chats: " text|colour(rest); with seat 0, a notice
+//                        from the server to this seat alone: text|colour(rest)
 //   CMD_action           seat, name " " text|colour(rest)
 //   CMD_playasound       seat, sound name, '+'
 //   CMD_startgame        starter's name, rounds per game, '+'
@@ -44,8 +45,16 @@
 //   CMD_removed          (empty) the host has removed this seat; the server closes the
 //                        connection right after it, and the client must not reconnect.
 //                        Older clients drop it as an unknown command.
+//
+// Lengths the server holds every peer to, so that a relayed line stays far below a
+// receiver's framing limit (64 KiB): longer texts are cut, never refused.
+//   name                   kMaxNameLength characters once cleaned
+//   chat, action, phrase   kMaxChatText characters before the '|', kMaxColourText after it
+//   chatter sound          kMaxSoundText characters
+// A relayed chat line is therefore at most kMaxRelayedLine bytes, its terminator included.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -58,6 +67,14 @@ inline constexpr char kTerminator = '\xFF';
 inline constexpr char kSeparator = '+';
 inline constexpr std::string_view kVersion = "1.0.1";
 inline constexpr int kPort = 7772;
+
+inline constexpr std::size_t kMaxNameLength = 24;
+inline constexpr std::size_t kMaxChatText = 400;
+inline constexpr std::size_t kMaxColourText = 16;
+inline constexpr std::size_t kMaxSoundText = 16;
+// "CMD_action+9+" or longer "CMD_chat+9+", name, " chats: ", text, '|', colour, 0xFF.
+inline constexpr std::size_t kMaxRelayedLine =
+    11 + kMaxNameLength + 8 + kMaxChatText + 1 + kMaxColourText + 1;
 
 // Client to server.
 inline constexpr std::string_view kLoginInfo = "CMD_logininfo";
@@ -142,7 +159,8 @@ int toIntOrThrow(std::string_view text);
 // Removes the bytes that would break framing (0xFF) or the line-based queue (CR, LF).
 std::string stripUnsafe(std::string_view text);
 // A player's name as both sides keep it: stripUnsafe and without '+', since names travel
-// in '+'-separated fields and end up in seat lists and the tally file.
+// in '+'-separated fields and end up in seat lists and the tally file; cut to
+// kMaxNameLength, since every window shows them.
 std::string cleanName(std::string_view name);
 // The name the computer player goes by in seat 1..3 when no human sits there; it is what
 // the boards show for the seat and what "CMD_winner" announces. Empty for other seats.
@@ -186,6 +204,8 @@ std::string playerdisconnected(int seat, std::string_view name);
 std::string justwatching(int seat, bool watching);
 std::string chatline(std::string_view seatText, std::string_view name, std::string_view rest);
 std::string actionline(std::string_view seatText, std::string_view name, std::string_view rest);
+// A line from the server itself, shown to one seat as the program's own lines are.
+std::string notice(std::string_view text);
 std::string playasound(int seat, std::string_view rest);
 std::string startgame(std::string_view starter, int rounds);
 std::string roundstart(int round);

@@ -20,10 +20,14 @@ inline constexpr int kMaxRounds = 5;  // rounds per game: 1..kMaxRounds
 struct tplayer {
     std::string name;        // the human's login name; empty while no human sits here
     bool connected = false;  // a client holds the seat (its connection lives in the net layer)
+    // The server asked this connection for its login ("CMD_sendlogininfo") and has not had
+    // it yet: only then is a "CMD_logininfo" taken.
+    bool loginexpected = false;
+    bool loggedin = false;  // logged in on this connection: its departure is announced
+    bool removed = false;   // removed by the host: no seat is held for it when it goes
     int score = 0;
     bool watching = false;  // "Just Watch": the computer plays this seat's turns
     std::string botname;    // the computer player's name for seats 1..3 (proto::computerName)
-    bool loggedin = false;  // the connection in this seat has sent a valid login
     // While the computer plays a departed player's seat during a game, the seat is kept for
     // that name (for ServerConnections::kSeatHoldMs): a newcomer gets another seat, and a
     // connection logging in with this name is moved here. Empty: not held.

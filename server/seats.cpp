@@ -7,6 +7,19 @@
 
 namespace tessarin {
 
+namespace {
+
+// A relayed "text|colour": the text and the colour each cut to their length.
+std::string relayText(std::string_view rest) {
+    const auto bar = rest.find('|');
+    std::string out = proto::stripUnsafe(rest.substr(0, std::min(bar, proto::kMaxChatText)));
+    if (bar != std::string_view::npos)
+        out += proto::stripUnsafe(rest.substr(bar, 1 + proto::kMaxColourText));
+    return out;
+}
+
+}  // namespace
+
 int TServer::chooseseat() const {
     if (st_.lastseat == 0) return 1;
     // A seat held for a departed player goes to a newcomer only when no other is left.
@@ -30,6 +43,7 @@ void TServer::asklogin(int seat) {
     tplayer& player = st_.players[seat];
     player.connected = true;
     player.loggedin = false;
+    player.loginexpected = true;
     sendto(seat, proto::msg::sendlogininfo(seat));
 }
 
@@ -46,16 +60,19 @@ void TServer::releasehold(int seat) {
 void TServer::departure(int seat) {
     if (!validSeat(seat)) return;
     tplayer& player = st_.players[seat];
-    if (player.connected) {
+    if (player.connected && player.loggedin) {
         const std::string notice = proto::msg::playerdisconnected(seat, player.name);
         for (int other = 1; other <= st_.lastseat; ++other)
             if (other != seat) sendto(other, notice);
     }
     // A player who drops out of a game may come back to the seat; a hold not yet reclaimed
     // (the returning connection went again before logging in here) stays.
-    if (st_.gamestarted && seat <= kPlayerSeats && player.loggedin && !player.name.empty())
+    if (st_.gamestarted && seat <= kPlayerSeats && player.loggedin && !player.removed &&
+        !player.name.empty())
         player.heldfor = player.name;
     player.connected = false;
+    player.removed = false;
+    player.loginexpected = false;
     player.loggedin = false;
     player.name.clear();
     player.watching = false;
@@ -109,19 +126,22 @@ void TServer::receivedlogininfo(std::string_view payload) {
     const int seat = fields.integer();
     const std::string_view version = fields.field();
     if (!validSeat(seat)) return;
+    tplayer& player = st_.players[seat];
+    // One login per connection, unless the server asked for it again.
+    if (!player.loginexpected) return;
     const std::string name = proto::cleanName(fields.rest());
     // A player back within the hold returns to the seat kept for the name, with its score
     // and rack: the connection moves there and is asked to log in again in that seat.
     const int held = heldseat(name);
     if (held != 0 && held != seat && !st_.players[held].connected) {
-        tplayer& left = st_.players[seat];
-        left.connected = false;
-        left.loggedin = false;
+        player.connected = false;
+        player.loggedin = false;
+        player.loginexpected = false;
         host_.moveSeat(seat, held);
         asklogin(held);
         return;
     }
-    tplayer& player = st_.players[seat];
+    player.loginexpected = false;
     player.heldfor.clear();  // reclaimed, or given to a newcomer when no other seat was free
     player.name = name;
     player.connected = true;
@@ -166,7 +186,7 @@ void TServer::kickhim(std::string_view payload) {
     if (!validSeat(seat) || !st_.players[seat].connected) return;
     // Told first, so that the removed client closes instead of reconnecting.
     sendto(seat, proto::msg::removed());
-    st_.players[seat].loggedin = false;  // removed: no seat is held for it
+    st_.players[seat].removed = true;
     disconnectsock(seat);
 }
 
@@ -191,27 +211,26 @@ void TServer::justwatch(std::string_view payload) {
 
 void TServer::chat(std::string_view payload) {
     proto::FieldReader fields(payload);
-    const std::string_view seatText = fields.field();
-    const int seat = proto::toIntOrThrow(seatText);
+    const int seat = fields.integer();
     if (!validSeat(seat)) return;
-    sendall(
-        proto::msg::chatline(seatText, st_.players[seat].name, proto::stripUnsafe(fields.rest())));
+    sendall(proto::msg::chatline(std::to_string(seat), st_.players[seat].name,
+                                 relayText(fields.rest())));
 }
 
 void TServer::action(std::string_view payload) {
     proto::FieldReader fields(payload);
-    const std::string_view seatText = fields.field();
-    const int seat = proto::toIntOrThrow(seatText);
+    const int seat = fields.integer();
     if (!validSeat(seat)) return;
-    sendall(proto::msg::actionline(seatText, st_.players[seat].name,
-                                   proto::stripUnsafe(fields.rest())));
+    sendall(proto::msg::actionline(std::to_string(seat), st_.players[seat].name,
+                                   relayText(fields.rest())));
 }
 
 void TServer::playasound(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
     if (!validSeat(seat)) return;
-    sendall(proto::msg::playasound(seat, proto::stripUnsafe(fields.rest())));
+    sendall(proto::msg::playasound(
+        seat, proto::stripUnsafe(fields.rest().substr(0, proto::kMaxSoundText))));
 }
 
 }  // namespace tessarin

@@ -31,9 +31,11 @@ std::string seatText(int seat) {
 
 ServerConnections::ServerConnections(TRandom& random, const TDictn& spell, QObject* parent)
     : QObject(parent),
+      repeats_([this](const std::string& line) { log(line); }),
       timer1([this] { step(0, {}, [this] { server_.timer1Timer(); }); }),
       computertimer([this] { step(0, {}, [this] { server_.computertimerTimer(); }); }),
       server_(*this, random, spell, timer1, computertimer) {
+    clock_.start();
     Sock1.setPortName(std::to_string(proto::kPort));
     Sock1.OnAccept = [this](TSock&) { Sock1Accept(); };
     socktimer.setInterval(kSocktimerMs);
@@ -80,13 +82,14 @@ void ServerConnections::Sock1Accept() {
         return;
     }
     if (seat == 0) {
-        log("refused " + sock->hostName() + ": the game is full");
+        repeats_.line("connections refused: the game is full",
+                      "refused " + sock->hostName() + ": the game is full");
         sock->Send(proto::msg::full());
         delete sock;
         return;
     }
     attach(seat, sock);
-    log(seatText(seat) + ": connection from " + sock->hostName());
+    seats_[seat].peer = sock->hostName();
     step(seat, {}, [&] { server_.seattaken(seat); });
     QTimer::singleShot(loginTimeoutMs_, this, [this, id = seats_[seat].id] { checkLogin(id); });
 }
@@ -129,13 +132,34 @@ void ServerConnections::Sock1Read(TSock& sock) {
         return;
     }
     for (auto& line : lines) {
-        if (c->queuedMessages >= kMaxQueuedMessages ||
-            c->queuedBytes + line.size() > kMaxQueuedBytes) {
+        if (!withinChatRate(sock.tag, line)) continue;
+        if (c->queuedMessages >= limits::kMaxQueuedMessages ||
+            c->queuedBytes + line.size() > limits::kMaxQueuedBytes) {
             drop(sock.tag, "too many messages waiting");
             return;
         }
         enqueue(sock.tag, *c, std::move(line));
     }
+}
+
+void ServerConnections::setChatRate(int lines, int windowMs) {
+    chatRates_.fill(ChatRate(lines, windowMs));
+}
+
+bool ServerConnections::withinChatRate(int seat, std::string_view line) {
+    const auto split = proto::split(line);
+    if (!split || (split->command != proto::kChat && split->command != proto::kAction &&
+                   split->command != proto::kPlayASound))
+        return true;
+    const std::int64_t now = clock_.elapsed();
+    ChatRate& rate = chatRates_[seat];
+    if (rate.allow(now)) return true;
+    if (rate.tellRefused(now))
+        sendToSeat(seat,
+                   proto::msg::notice("Too much chat: " + std::to_string(limits::kChatLines) +
+                                      " lines in " + std::to_string(limits::kChatWindowMs / 1000) +
+                                      " seconds at most; the others did not see the rest."));
+    return false;
 }
 
 void ServerConnections::enqueue(int seat, Connection& connection, std::string line) {
@@ -165,11 +189,13 @@ void ServerConnections::socktimerTimer() {
 
 void ServerConnections::dispatch(const Received& message) {
     const int seat = message.seat;
+    const bool wasLoggedIn = server_.state().players[seat].loggedin;
     step(seat, message.line, [&] { server_.dispatch(seat, message.line); });
-    const auto split = proto::split(message.line);
     const tplayer& player = server_.state().players[seat];
-    if (split && split->command == proto::kLoginInfo && player.loggedin)
+    if (player.loggedin && !wasLoggedIn) {
+        log(seatText(seat) + ": connection from " + seats_[seat].peer);
         log(seatText(seat) + ": " + printable(player.name) + " logged in");
+    }
 }
 
 std::deque<ServerConnections::Received>::iterator ServerConnections::nextInTurn() {
@@ -207,6 +233,7 @@ void ServerConnections::tempsockInfo(TSock& sock, TSocketInfo, const std::string
         return true;
     });
     if (receivedlist.empty()) socktimer.stop();
+    const std::string peer = c->peer;
     *c = Connection{};
     sock.deleteLater();
     // What a player said on the way out is relayed under its name while it still has the
@@ -219,8 +246,12 @@ void ServerConnections::tempsockInfo(TSock& sock, TSocketInfo, const std::string
                 dispatch(message);
         }
     }
-    const std::string& name = server_.state().players[seat].name;
-    log(seatText(seat) + ": " + (name.empty() ? "connection" : printable(name)) + " left");
+    const tplayer& player = server_.state().players[seat];
+    if (player.loggedin)
+        log(seatText(seat) + ": " + printable(player.name) + " left");
+    else
+        repeats_.line("connections left without logging in",
+                      seatText(seat) + ": a connection from " + peer + " left without logging in");
     step(seat, {}, [&] { server_.departure(seat); });
     noteHold(seat);
 }
@@ -245,7 +276,8 @@ void ServerConnections::moveSeat(int from, int to) {
 }
 
 void ServerConnections::drop(int seat, const std::string& why) {
-    log(seatText(seat) + ": closing the connection: " + why);
+    repeats_.line("connections closed: " + why,
+                  seatText(seat) + ": closing the connection: " + why);
     seats_[seat].sock->Close();
 }
 
@@ -267,7 +299,7 @@ void ServerConnections::sendToSeat(int seat, const std::string& message) {
     noteAnnouncement(message);
     TSock& sock = *seats_[seat].sock;
     sock.Send(message);
-    if (sock.pendingOutput() > kMaxUnsentBytes)
+    if (sock.pendingOutput() > limits::kMaxUnsentBytes)
         closeLater(seat, "it does not read what it is sent");
 }
 

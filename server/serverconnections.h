@@ -2,18 +2,24 @@
 // seat), the message queue receivedlist with its 10 ms socktimer, and the two game timers.
 // It is the ServerHost of the TServer it owns. Everything runs on the one Qt event loop.
 //
-// Limits, so that nothing a peer sends can crash the server or grow its memory without
-// bound: an unterminated message may not pass 64 KiB, a connection may have at most
-// kMaxQueuedMessages (and kMaxQueuedBytes) waiting in the queue, and at most
-// kMaxUnsentBytes of output it does not read. A connection over any limit is closed and
-// departs like any other. A connection that has not logged in within the login timeout is
-// closed too. When a peer closes its connection, the chat lines, actions and sounds it sent
-// just before still reach the others; anything else it left queued is dropped unread.
+// Limits (serverlimits.h), so that nothing a peer sends can crash the server, grow its
+// memory without bound or flood the others: an unterminated message may not pass 64 KiB,
+// a connection may have at most kMaxQueuedMessages (and kMaxQueuedBytes) waiting in the
+// queue, and at most kMaxUnsentBytes of output it does not read; a connection over any of
+// these is closed and departs like any other. Chat beyond a seat's ChatRate is dropped as
+// it arrives. A connection that has not logged in within the login timeout is closed too.
+// When a peer closes its connection, the chat lines, actions and sounds it sent just before
+// still reach the others; anything else it left queued is dropped unread.
 //
 // A player who drops out of a game keeps its seat for kSeatHoldMs (TServer holds it); a
 // connection logging in with that name is moved to the seat (moveSeat).
+//
+// The log has a line for each login ("seat 2: connection from 10.0.0.5", "seat 2: Ann
+// logged in") and each departure of a logged-in seat; connections that leave without
+// logging in, refusals and forced closes are summarised by RepeatLog.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -23,9 +29,12 @@
 #include <functional>
 #include <string>
 
+#include "chatrate.h"
 #include "framing.h"
 #include "gamestate.h"
 #include "qtticker.h"
+#include "repeatlog.h"
+#include "serverlimits.h"
 #include "serverseams.h"
 #include "tserver.h"
 #include "tsock.h"
@@ -39,9 +48,6 @@ class ServerConnections : public QObject, public ServerHost {
     Q_OBJECT
   public:
     static constexpr int kSocktimerMs = 10;
-    static constexpr std::size_t kMaxQueuedMessages = 256;
-    static constexpr std::size_t kMaxQueuedBytes = 256 * 1024;
-    static constexpr std::size_t kMaxUnsentBytes = 1024 * 1024;
     static constexpr int kLoginTimeoutMs = 10000;
     static constexpr int kSeatHoldMs = 60000;
 
@@ -60,11 +66,15 @@ class ServerConnections : public QObject, public ServerHost {
     void setTimeSpeedMs(int ms) { timeSpeed_ = ms; }
     void setLoginTimeoutMs(int ms) { loginTimeoutMs_ = ms; }
     void setSeatHoldMs(int ms) { seatHoldMs_ = ms; }
+    // Chat lines a seat may send in a window; limits::kChatLines in kChatWindowMs unless set.
+    void setChatRate(int lines, int windowMs);
     // Receive errors for the host ("Error CPerror...") and one-line log entries
     // (connections, departures, games, dropped input). Unset: errors go to the log, after
     // the seat whose message or tick caused them.
     std::function<void(const std::string&)> onHostError;
     std::function<void(const std::string&)> onLog;
+    // Logs the counts of lines held back by the summary now (for instance when stopping).
+    void summariseLog() { repeats_.summarise(); }
 
     TServer& server() { return server_; }
     const TServer& server() const { return server_; }
@@ -97,6 +107,7 @@ class ServerConnections : public QObject, public ServerHost {
         std::size_t queuedBytes = 0;
         bool closing = false;
         bool peerClosed = false;  // the peer ended it, rather than a limit or the host
+        std::string peer;         // the address it came from, logged once it logs in
     };
     struct Received {
         int seat;
@@ -119,6 +130,8 @@ class ServerConnections : public QObject, public ServerHost {
     void checkLogin(std::uint64_t id);
     // Starts the hold timer of a seat TServer now holds for a departed player.
     void noteHold(int seat);
+    // Whether a received line may go on: anything but chat, or chat within the seat's rate.
+    bool withinChatRate(int seat, std::string_view line);
     // The oldest message of the first seat after lastServed_, in turn, that has one.
     std::deque<Received>::iterator nextInTurn();
     // Runs one call into the server: a failing handler is logged and the server goes on.
@@ -131,6 +144,10 @@ class ServerConnections : public QObject, public ServerHost {
     QTimer socktimer;
     std::deque<Received> receivedlist;
     std::array<Connection, kMaxSeats + 1> seats_;  // index 0 unused
+    // Per seat, not per connection, so that reconnecting does not renew the allowance.
+    std::array<ChatRate, kMaxSeats + 1> chatRates_;
+    QElapsedTimer clock_;
+    RepeatLog repeats_;
     std::uint64_t lastConnection_ = 0;
     int lastServed_ = 0;  // seat of the message dispatched last
     int botSpeed_ = 1000;

@@ -69,7 +69,9 @@ class TServer {
     // set seats 2 and 3 to watch, and only seat 1 may start a game or remove a seat.
     void dispatch(int fromSeat, std::string_view line);
 
-    // Message handlers; each takes the payload after the command word.
+    // Message handlers; each takes the payload after the command word. A login is taken
+    // only when the server asked for it (seattaken); names and relayed texts are cut to the
+    // lengths in net/protocol.h.
     void receivedlogininfo(std::string_view payload);
     void kickhim(std::string_view payload);
     void justwatch(std::string_view payload);

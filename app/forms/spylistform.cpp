@@ -54,6 +54,13 @@ QString Tspylist::spyline(int seat, const QString& name) {
 }
 
 void Tspylist::addspy(int seat, const QString& name) {
+    const QString prefix = spyline(seat, {});
+    for (int i = 0; i < listbox_spys->count(); ++i) {
+        if (listbox_spys->item(i)->text().startsWith(prefix)) {
+            listbox_spys->item(i)->setText(spyline(seat, name));
+            return;
+        }
+    }
     listbox_spys->addItem(spyline(seat, name));
 }
 

@@ -24,6 +24,7 @@ class Tspylist : public QDialog {
     void setkicking(std::function<void(int seat)> kicking) { kicking_ = std::move(kicking); }
 
     // The client's player handling keeps the list: a spectator arrives, leaves, is looked up.
+    // A seat has one line at most: a second arrival in a seat replaces its line.
     void addspy(int seat, const QString& name);
     // Index of the line "seat: name", -1 when there is none.
     int findspy(int seat, const QString& name) const;

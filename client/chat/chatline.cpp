@@ -60,11 +60,13 @@ ChatLine parseChatLine(QStringView line) {
     text = text.mid(colon + 1);
 
     qsizetype pos = 0;
+    int smilies = 0;
     for (qsizetype code = text.indexOf(kSmileyCode); code >= 0;
          code = text.indexOf(kSmileyCode, pos)) {
         addWords(text.mid(pos, code - pos), out.pieces);
         const qsizetype number = code + kSmileyCode.size();
-        out.pieces.push_back({ChatPiece::Kind::Smiley, {}, smileyPicture(text.mid(number, 2))});
+        if (smilies++ < kMaxSmiliesPerLine)
+            out.pieces.push_back({ChatPiece::Kind::Smiley, {}, smileyPicture(text.mid(number, 2))});
         pos = std::min(number + 2, text.size());
     }
     if (pos < text.size()) addWords(text.mid(pos), out.pieces);

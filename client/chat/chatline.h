@@ -24,6 +24,10 @@ inline constexpr int kFirstSmileyTag = 10;
 // paragraph costs more than linear time in its length; a 64 KB line from a peer would
 // stop the program for seconds, a person's line is far shorter.
 inline constexpr qsizetype kMaxLineLength = 4096;
+// A line shows at most this many pictures: as many as fit in the longest text a server
+// relays (kMaxChatText, five characters a code). Each picture is an object the view lays
+// out; a line of 800 cost a window 30 ms and more to show.
+inline constexpr int kMaxSmiliesPerLine = 80;
 
 // Style of a seat given as text: 0 for seat 0, seat + 5 for seats 1..9, else kStrayStyle.
 int styleForSeat(QStringView seatText);
@@ -43,9 +47,9 @@ struct ChatLine {
 
 // Breaks "seat+text" as it is shown: seat and '+' removed, the head cut off, each ":)#NN"
 // turned into a smiley (picture 0 when NN is no number or not 10..27), each blank-ended
-// chunk holding "http://" or "www." (letter case ignored) made a link. A line without '+'
-// has an unreadable seat and is shown whole. Only the first kMaxLineLength characters of
-// the line are read.
+// chunk holding "http://" or "www." (letter case ignored) made a link; codes after the
+// first kMaxSmiliesPerLine are left out. A line without '+' has an unreadable seat and is
+// shown whole. Only the first kMaxLineLength characters of the line are read.
 ChatLine parseChatLine(QStringView line);
 
 // The web address a clicked link's text names, for the browser: "www." alone gains

@@ -100,8 +100,8 @@ void ChatView::startParagraph(QTextCursor& cursor) {
 }
 
 void ChatView::dropOldestParagraphs() {
-    const int keepParagraphs = kMaxParagraphs - kMaxParagraphs / 10;
-    const int keepCharacters = kMaxCharacters - kMaxCharacters / 10;
+    const int keepParagraphs = kMaxParagraphs / 2;
+    const int keepCharacters = kMaxCharacters / 2;
     int paragraphs = document()->blockCount();
     int characters = document()->characterCount();
     QTextBlock block = document()->firstBlock();

@@ -2,7 +2,19 @@
 
 #include <vector>
 
+#include "protocol.h"
+
 namespace tessarin {
+
+namespace {
+
+bool isChat(std::string_view line) {
+    const auto message = proto::split(line);
+    return message && (message->command == proto::kChat || message->command == proto::kAction ||
+                       message->command == proto::kPlayASound);
+}
+
+}  // namespace
 
 ClientLink::ClientLink(QObject* parent) : QObject(parent) {
     timer1_.setInterval(1);
@@ -11,6 +23,8 @@ ClientLink::ClientLink(QObject* parent) : QObject(parent) {
     sock_.OnInfo = [this](TSock&, TSocketInfo, const std::string& msg) {
         if (msg == "Socket Closed" && onClosed) onClosed();
     };
+    // Nobody reads the lobby link; what a local process pushes into it must not pile up.
+    lobby_.OnRead = [](TSock& s, std::size_t) { s.Receive(); };
 }
 
 void ClientLink::open(const std::string& host, int port) {
@@ -41,9 +55,14 @@ void ClientLink::close() {
 void ClientLink::sockRead(std::string_view bytes) {
     std::vector<std::string> lines;
     const bool withinLimit = framer_.feed(bytes, lines);
-    for (auto& line : lines) receivedlist_.push_back(std::move(line));
-    if (!withinLimit || receivedlist_.size() > kMaxQueued) {
-        receivedlist_.clear();
+    for (auto& line : lines) {
+        queuedBytes_ += line.size();
+        (isChat(line) ? chat_ : game_).push_back(std::move(line));
+    }
+    if (!withinLimit || queued() > kMaxQueued || queuedBytes_ > kMaxQueuedBytes) {
+        game_.clear();
+        chat_.clear();
+        queuedBytes_ = 0;
         sock_.Close();
         return;
     }
@@ -51,10 +70,12 @@ void ClientLink::sockRead(std::string_view bytes) {
 }
 
 bool ClientLink::processsocktimer() {
-    if (receivedlist_.empty()) return false;
+    std::deque<std::string>& from = game_.empty() ? chat_ : game_;
+    if (from.empty()) return false;
     // Taken off the queue before it is handled, so a failing handler cannot block it.
-    const std::string line = std::move(receivedlist_.front());
-    receivedlist_.pop_front();
+    const std::string line = std::move(from.front());
+    from.pop_front();
+    queuedBytes_ -= line.size();
     if (dispatchLine) dispatchLine(line);
     return true;
 }
@@ -62,12 +83,11 @@ bool ClientLink::processsocktimer() {
 void ClientLink::Timer1Timer() {
     processsocktimer();
     if (tickHook) tickHook();
-    if (receivedlist_.empty() && !(keepTicking && keepTicking())) timer1_.stop();
+    if (queued() == 0 && !(keepTicking && keepTicking())) timer1_.stop();
 }
 
 void ClientLink::wake() {
-    if (!timer1_.isActive() && (!receivedlist_.empty() || (keepTicking && keepTicking())))
-        timer1_.start();
+    if (!timer1_.isActive() && (queued() > 0 || (keepTicking && keepTicking()))) timer1_.start();
 }
 
 }  // namespace tessarin

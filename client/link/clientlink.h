@@ -1,6 +1,11 @@
 // The client's side of the connection: the game connection `sock`, the lobby link `Sock11`,
 // the message queue `receivedlist` and the dispatch timer `Timer1`. It moves bytes and
 // messages; what a message means is the main window's business (dispatchLine).
+//
+// The queue holds two lines of messages: chat (chat lines, actions, chatter sounds) and
+// the game (everything else). Each keeps its order, and a tick takes a game message when
+// one waits, so a backlog of chat never holds up a turn; chat only waits behind the game.
+// Whatever arrives on the lobby link is read and dropped.
 #pragma once
 
 #include <QObject>
@@ -19,8 +24,11 @@ namespace tessarin {
 
 class ClientLink : public QObject {
   public:
-    // A server that floods us faster than we dispatch is cut off rather than queued forever.
+    // A server that floods us faster than we dispatch is cut off rather than queued forever:
+    // by messages, and by bytes for a few long ones (an honest server's longest message is
+    // under 1 KiB).
     static constexpr std::size_t kMaxQueued = 20000;
+    static constexpr std::size_t kMaxQueuedBytes = 4 * 1024 * 1024;
 
     explicit ClientLink(QObject* parent = nullptr);
 
@@ -36,14 +44,16 @@ class ClientLink : public QObject {
     // Each tick: one queued message to dispatchLine, then tickHook. The timer runs while
     // messages wait or keepTicking() says so, and sleeps otherwise.
     void Timer1Timer();
-    // Takes the first queued message and hands it on; false if the queue was empty.
+    // Takes the next queued message (the game's first) and hands it on; false if the
+    // queue was empty.
     bool processsocktimer();
     // Appends received bytes to the queue as `sock`'s OnRead does (also for tests).
     void sockRead(std::string_view bytes);
     // Starts the timer if there is anything for it to do.
     void wake();
 
-    const std::deque<std::string>& receivedlist() const { return receivedlist_; }
+    std::size_t queued() const { return game_.size() + chat_.size(); }
+    std::size_t queuedBytes() const { return queuedBytes_; }
     TSock& sock() { return sock_; }
     TSock& Sock11() { return lobby_; }
     QTimer& Timer1() { return timer1_; }
@@ -58,7 +68,9 @@ class ClientLink : public QObject {
     TSock sock_;
     TSock lobby_;
     proto::Framer framer_;
-    std::deque<std::string> receivedlist_;
+    std::deque<std::string> game_;
+    std::deque<std::string> chat_;
+    std::size_t queuedBytes_ = 0;
     QTimer timer1_;
 };
 

@@ -1,6 +1,8 @@
 // How a chat line is cut into head, words, links and smilies, and which style it takes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "chatline.h"
 
 namespace tessarin::chat {
@@ -85,9 +87,12 @@ TEST(ParseChatLine, OnlyTheFirstPartOfAHugeLineIsRead) {
     QString codes = QStringLiteral("5+Eve chats: ");
     for (int i = 0; i < 20000; ++i) codes += QStringLiteral(":)#1%1").arg(i % 10);
     const ChatLine line = parseChatLine(codes);
-    // Each whole code is a (blank) words piece and a smiley; the last code is cut short.
-    const std::size_t whole = static_cast<std::size_t>((kMaxLineLength - 13) / 5);
-    ASSERT_EQ(line.pieces.size(), 2 * whole + 2);
+    // Each code is a (blank) words piece and, up to the limit, a smiley.
+    const auto smilies = std::count_if(line.pieces.begin(), line.pieces.end(), [](const auto& p) {
+        return p.kind == ChatPiece::Kind::Smiley;
+    });
+    EXPECT_EQ(smilies, kMaxSmiliesPerLine);
+    ASSERT_EQ(line.pieces.size(), 2u * kMaxSmiliesPerLine + 1);
     EXPECT_EQ(line.pieces[1].smiley, 0);
     EXPECT_EQ(line.pieces[19].smiley, 9);
 }

@@ -1,6 +1,10 @@
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "launchmode.h"
@@ -11,6 +15,13 @@ namespace tessarin {
 class LaunchTest : public QObject {
     Q_OBJECT
   private slots:
+    // The markers go to the runtime folder; a private one for this test.
+    void initTestCase() {
+        QVERIFY(runtime_.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+        QCOMPARE(SingleInstance::socketFolder(), runtime_.path());
+    }
+
     void readparams_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("kind");
@@ -69,7 +80,7 @@ class LaunchTest : public QObject {
         const QString name =
             QStringLiteral("tessarin-stale-%1").arg(QCoreApplication::applicationPid());
         // A crashed copy leaves its socket file behind with nobody listening on it.
-        QFile stale(QDir::tempPath() + "/" + name);
+        QFile stale(SingleInstance::socketFolder() + "/" + name);
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
         SingleInstance next(name, name + "-running");
@@ -77,6 +88,25 @@ class LaunchTest : public QObject {
         SingleInstance later(name, name + "-running");
         QVERIFY(later.CheckPreviousInstance(false));
     }
+
+    // Another user's socket under the marker's name is no previous copy: it neither stops
+    // this one from starting nor hears its request.
+    void markersOfOtherUsersAreNotTrusted() {
+        if (::geteuid() != 0) QSKIP("giving a socket file to another user takes root");
+        const QString name =
+            QStringLiteral("tessarin-foreign-%1").arg(QCoreApplication::applicationPid());
+        QLocalServer foreign;
+        QVERIFY(foreign.listen(SingleInstance::socketFolder() + "/" + name));
+        QVERIFY(::chown(QFile::encodeName(foreign.fullServerName()).constData(), 65534, 65534) ==
+                0);
+        SingleInstance mine(name, name + "-running");
+        QVERIFY(!mine.CheckPreviousInstance(true));
+        QTest::qWait(50);
+        QVERIFY(!foreign.hasPendingConnections());
+    }
+
+  private:
+    QTemporaryDir runtime_;
 };
 
 }  // namespace tessarin

@@ -131,18 +131,21 @@ class ProgramsTest : public QObject {
     void stopSignalsCloseTheWindowAsExitDoes() {
         QFETCH(int, number);
         // A copy of the program in a folder of its own keeps its settings file there; the
-        // one-copy markers go into a folder beside it (one of them is named "tessarin").
+        // one-copy markers go into a private runtime folder beside it (one of them is named
+        // "tessarin").
         TempDir dir;
         const QString folder = QString::fromStdString(dir.path().string());
         const QString program = folder + "/tessarin";
         const QString markers = folder + "/markers";
         QVERIFY(QFile::copy(TESSARIN_APP_PATH, program));
         QVERIFY(QDir().mkpath(markers));
+        QVERIFY(QFile::setPermissions(
+            markers, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         QProcess game;
         game.setWorkingDirectory(folder);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("TMPDIR", markers);
+        environment.insert("XDG_RUNTIME_DIR", markers);
         environment.insert("HOME", folder);
         game.setProcessEnvironment(environment);
         game.start(program, {"Ann", "10.0.0.5"});  // waits for the lobby without connecting

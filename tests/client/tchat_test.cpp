@@ -233,7 +233,14 @@ class TchatTest : public QObject {
         rig.chat->processsocktimer("CMD_sendlogininfo+5");
         rig.chat->processsocktimer("CMD_existingplayers+1+Ann+0+4+Cy+0+2+Bob+1");
         rig.chat->processsocktimer("CMD_newplayerinfo+5+Eve+0");
-        QCOMPARE(rig.spies, (QStringList{"4: Cy", "5: Eve"}));
+        // Seats a game does not have, and groups past nine, are ignored.
+        std::string many = "CMD_existingplayers+10+Far+0+0+Zero+0";
+        for (int i = 0; i < 5000; ++i) many += "+6+Lots+0";
+        rig.chat->processsocktimer(many);
+        QCOMPARE(rig.spies, (QStringList{"4: Cy", "5: Eve", "6: Lots", "6: Lots", "6: Lots",
+                                         "6: Lots", "6: Lots", "6: Lots", "6: Lots"}));
+        QVERIFY(!rig.chatText().contains("Far") && !rig.chatText().contains("Zero"));
+        rig.spies.erase(rig.spies.begin() + 2, rig.spies.end());
         for (const char* line :
              {"Ann is Connected.", "Cy is Connected.", "Cy is spying.", "You are spying."})
             QVERIFY2(rig.chatText().contains(line), line);

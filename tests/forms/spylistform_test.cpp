@@ -120,6 +120,10 @@ void SpyListFormTest::addFindRemove() {
     h.window.addspy(4, QStringLiteral("Ann"));
     h.window.addspy(9, QStringLiteral("Ann"));
     QCOMPARE(h.window.listbox_spys->item(1)->text(), QStringLiteral("9: Ann"));
+    // A seat is listed once, under the name it arrived with last.
+    h.window.addspy(9, QStringLiteral("Bo"));
+    h.window.addspy(9, QStringLiteral("Ann"));
+    QCOMPARE(h.window.listbox_spys->count(), 2);
     QCOMPARE(h.window.findspy(9, QStringLiteral("Ann")), 1);
     QCOMPARE(h.window.findspy(5, QStringLiteral("Ann")), -1);
     QVERIFY(!h.window.removespy(4, QStringLiteral("Bob")));

@@ -11,6 +11,7 @@
 
 #include "protocol.h"
 #include "serverfixture.h"
+#include "serverlimits.h"
 
 namespace tessarin::testing {
 namespace {
@@ -49,6 +50,109 @@ TEST_F(LimitsOverTcp, MessagesNamingAnotherSeatAreDropped) {
     EXPECT_FALSE(ann.closed());
     EXPECT_EQ(server.server().state().players[1].name, "Ann");
     EXPECT_FALSE(server.server().state().gamestarted);
+}
+
+// Texts past their length are cut before anybody sees them; the relayed line stays short.
+TEST_F(LimitsOverTcp, NamesAndTextsAreCutToTheirLengths) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = connect();
+    const std::string longName = std::string(60'000, 'B');
+    const std::string name(proto::kMaxNameLength, 'B');
+    bob.login(longName);
+    ASSERT_GE(ann.awaitMessage("CMD_newplayerinfo+2+"), 0);
+    EXPECT_EQ(ann.received.back(), "CMD_newplayerinfo+2+" + name + "+0");
+
+    const std::string text(proto::kMaxChatText, 't');
+    const std::string colour(proto::kMaxColourText, '$');
+    const struct {
+        std::string sent;
+        std::string relayed;
+    } cases[] = {
+        {proto::request::chat(2, std::string(60'000, 't') + "|" + std::string(500, '$')),
+         "CMD_chat+2+" + name + " chats: " + text + "|" + colour},
+        {proto::request::action(2, std::string(60'000, 't') + "|clRed"),
+         "CMD_action+2+" + name + " " + text + "|clRed"},
+        {proto::request::chat(2, std::string(60'000, 't')),
+         "CMD_chat+2+" + name + " chats: " + text},
+        {proto::request::playasound(2, std::string(60'000, 'w')),
+         "CMD_playasound+2+" + std::string(proto::kMaxSoundText, 'w')},
+    };
+    for (const auto& c : cases) {
+        const std::size_t from = ann.received.size();
+        bob.sendRaw(c.sent);
+        const int at = ann.awaitMessage(c.relayed.substr(0, 12), from);
+        ASSERT_GE(at, 0) << c.relayed.substr(0, 12);
+        EXPECT_EQ(ann.received[static_cast<std::size_t>(at)], c.relayed);
+        EXPECT_LE(c.relayed.size() + 1, proto::kMaxRelayedLine);
+    }
+    EXPECT_FALSE(ann.closed());
+}
+
+// Eight lines in ten seconds: the rest are dropped on arrival, and only their sender hears
+// about it, once.
+TEST_F(LimitsOverTcp, ChatBeyondTheRateIsDroppedAndItsSenderToldOnce) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    std::string burst;
+    for (int i = 1; i <= 20; ++i) burst += proto::request::chat(2, std::to_string(i) + "|clRed");
+    bob.sendRaw(burst + proto::request::action(2, "waves|clRed") +
+                proto::request::playasound(2, "wave1"));
+    ASSERT_GE(ann.awaitMessage("CMD_chat+2+Bob chats: 8|clRed"), 0);
+    ann.sock.Send(proto::request::chat(1, "mine|clRed"));
+    ASSERT_GE(ann.awaitMessage("CMD_chat+1+Ann chats: mine"), 0);
+    ASSERT_GE(bob.awaitMessage("CMD_chat+1+Ann chats: mine"), 0);
+    std::vector<std::string> relayed;
+    for (const auto& line : ann.received)
+        if (line.starts_with("CMD_chat+2+") || line.starts_with("CMD_action+2+") ||
+            line.starts_with("CMD_playasound+2+"))
+            relayed.push_back(line);
+    ASSERT_EQ(relayed.size(), static_cast<std::size_t>(limits::kChatLines));
+    EXPECT_EQ(relayed.back(), "CMD_chat+2+Bob chats: 8|clRed");
+    const auto notices = [](const TestClient& c) {
+        return std::count_if(c.received.begin(), c.received.end(),
+                             [](const std::string& l) { return l.starts_with("CMD_chat+0+"); });
+    };
+    EXPECT_EQ(notices(bob), 1);
+    EXPECT_EQ(notices(ann), 0);
+    EXPECT_TRUE(std::any_of(bob.received.begin(), bob.received.end(), [](const std::string& l) {
+        return l ==
+               "CMD_chat+0+Too much chat: 8 lines in 10 seconds at most; the others did not see "
+               "the rest.|clBlue";
+    }));
+}
+
+// A connection logs in once: repeats change no name and reach nobody.
+TEST_F(LimitsOverTcp, ASecondLoginIsIgnored) {
+    TestClient& ann = join("Ann");
+    TestClient& bob = join("Bob");
+    for (int i = 0; i < 5; ++i) bob.sock.Send(proto::request::logininfo(2, "1.0.1", "Mallory"));
+    bob.sock.Send(proto::request::chat(2, "done|clRed"));
+    ASSERT_GE(ann.awaitMessage("CMD_chat+2+Bob chats: done"), 0);
+    EXPECT_EQ(ann.messages(proto::kNewPlayerInfo).size(), 2u);
+    EXPECT_EQ(server.server().state().players[2].name, "Bob");
+}
+
+// Connections that come and go without logging in are not announced, and the log sums
+// them up instead of giving each its lines.
+TEST_F(LimitsOverTcp, ChurnBeforeLoginIsNeitherAnnouncedNorLoggedLineByLine) {
+    TestClient& ann = join("Ann");
+    for (int i = 0; i < 20; ++i) {
+        const int raw = rawConnect(server.port());
+        ASSERT_GE(raw, 0);
+        ASSERT_TRUE(waitFor([&] { return server.seatOpen(2); }));
+        ::close(raw);
+        ASSERT_TRUE(waitFor([&] { return !server.seatOpen(2); }));
+    }
+    ann.sock.Send(proto::request::chat(1, "alone|clRed"));
+    ASSERT_GE(ann.awaitMessage("CMD_chat+1+Ann chats: alone"), 0);
+    EXPECT_TRUE(ann.messages(proto::kPlayerDisconnected).empty());
+    server.summariseLog();
+    const auto churn = std::count_if(log.begin(), log.end(), [](const std::string& l) {
+        return l.find("without logging in") != std::string::npos;
+    });
+    EXPECT_EQ(churn, 2);
+    EXPECT_TRUE(logged("seat 2: a connection from 127.0.0.1 left without logging in"));
+    EXPECT_TRUE(logged("19 more connections left without logging in within 30 s"));
 }
 
 TEST_F(LimitsOverTcp, LineBreaksAndTerminatorsNeverReachOtherClients) {
@@ -98,11 +202,13 @@ TEST_F(LimitsOverTcp, AnUnterminatedFloodIsClosed) {
     EXPECT_TRUE(logged("seat 2: closing the connection: a message without end passed 64 KiB"));
 }
 
+// These fill the queue with chat, so the chat rate must not stop it first.
 TEST_F(LimitsOverTcp, TooManyWaitingMessagesCloseTheConnectionAndAreDropped) {
+    server.setChatRate(1000, limits::kChatWindowMs);
     TestClient& ann = join("Ann");
     TestClient& bob = join("Bob");
     std::string burst;
-    for (std::size_t i = 0; i <= ServerConnections::kMaxQueuedMessages; ++i)
+    for (std::size_t i = 0; i <= limits::kMaxQueuedMessages; ++i)
         burst += proto::request::chat(2, "spam|clRed");
     bob.sendRaw(burst);
     const int gone = ann.awaitMessage("CMD_playerdisconnected+2+Bob");
@@ -121,6 +227,7 @@ TEST_F(LimitsOverTcp, TooManyWaitingMessagesCloseTheConnectionAndAreDropped) {
 }
 
 TEST_F(LimitsOverTcp, AConnectionThatKeepsTheQueueFullDelaysOthersByATickEach) {
+    server.setChatRate(1000, limits::kChatWindowMs);
     TestClient& ann = join("Ann");
     TestClient& bob = join("Bob");
     constexpr int kLines = 200;
@@ -143,6 +250,7 @@ TEST_F(LimitsOverTcp, AConnectionThatKeepsTheQueueFullDelaysOthersByATickEach) {
 }
 
 TEST_F(LimitsOverTcp, MessagesOfALeaverAreNotDispatchedAfterItLeft) {
+    server.setChatRate(1000, limits::kChatWindowMs);
     TestClient& ann = join("Ann");
     TestClient& bob = join("Bob");
     std::string last;
@@ -172,7 +280,8 @@ TEST_F(LimitsOverTcp, APeerThatDoesNotReadIsClosed) {
     }
     ASSERT_TRUE(waitFor([&] { return !server.seatOpen(2); }));
     EXPECT_TRUE(logged("seat 2: closing the connection: it does not read what it is sent"));
-    EXPECT_GE(ann.awaitMessage("CMD_playerdisconnected+2+"), 0);
+    // It never logged in, so nobody was told of its arrival or is told of its departure.
+    EXPECT_TRUE(ann.messages(proto::kPlayerDisconnected).empty());
     ::close(raw);
 }
 

@@ -1,8 +1,12 @@
-// The server under load: nine clients over loopback, of which one floods chat, one sends
-// garbage, one trickles its messages a byte at a time and one connects and leaves over and
-// over, while three honest ones (the host watching, two players) and two honest spectators
-// see a game against the computer through to its winner. Each honest client must receive
-// exactly the bytes the server sent to its seat, and the process's memory must stay flat.
+// The server under load: nine seats over loopback, of which one floods chat with smiley
+// lines, one trickles its messages a byte at a time, one logs in under a 60,000-byte name,
+// sends a 60,000-byte chat line and then logs in again and again, and the last is fought
+// over by one that sends garbage and one that connects and leaves over and over (every
+// other time without logging in), while three honest ones (the host watching, two players)
+// and two honest spectators see a game against the computer through to its winner. Each
+// honest client must receive exactly the bytes the server sent to its seat, none of them
+// longer than the longest relayed chat line; chat keeps to its rate, a repeated login and
+// a departure before login reach nobody, and the process's memory must stay flat.
 //
 // Games follow one another for 15 seconds, or for TESSARIN_SOAK_SECONDS; the trickler sends
 // a byte every 10 ms, or a byte a second in runs of two minutes and more.
@@ -24,6 +28,7 @@
 #include "protocol.h"
 #include "rss.h"
 #include "serverconnections.h"
+#include "serverlimits.h"
 #include "soakclients.h"
 #include "trandom.h"
 
@@ -70,8 +75,9 @@ TEST(Soak, NineClientsAndAGameAgainstTheComputer) {
 
     TRandom random(11);
     WatchedServer server(random, testing::sharedDictionary());
-    int drops = 0;
-    server.onLog = [&drops](const std::string& line) {
+    int drops = 0, logLines = 0;
+    server.onLog = [&](const std::string& line) {
+        ++logLines;
         drops += line.find("closing the connection") != std::string::npos;
     };
     server.setPortName("0");
@@ -100,11 +106,14 @@ TEST(Soak, NineClientsAndAGameAgainstTheComputer) {
     Garbage garbage(port);
     Trickler trickle(port, seconds >= 120 ? 1000 : 10);
     Looper looper(port);
+    Relogger relog(port);
     flood.open();
     ASSERT_TRUE(waitFor([&] { return flood.sent() > 0; }));
     trickle.open();
     ASSERT_TRUE(waitFor([&] { return trickle.seat() != 0; }));
     const int trickleSeat = trickle.seat();
+    relog.open();
+    ASSERT_TRUE(waitFor([&] { return relog.seat() != 0; }));
     garbage.open();
     looper.open();
 
@@ -132,6 +141,7 @@ TEST(Soak, NineClientsAndAGameAgainstTheComputer) {
     garbage.stop();
     trickle.stop();
     looper.stop();
+    relog.stop();
     const bool drained = waitFor(
         [&] {
             return std::all_of(honest.begin(), honest.end(),
@@ -156,14 +166,27 @@ TEST(Soak, NineClientsAndAGameAgainstTheComputer) {
         const std::vector<int> slow = client->slowLines(trickleSeat);
         ASSERT_FALSE(slow.empty());
         for (std::size_t i = 0; i < slow.size(); ++i) EXPECT_EQ(slow[i], static_cast<int>(i) + 1);
+        // Nothing a peer sent made a message long, a login count twice, or a connection
+        // that never logged in leave aloud.
+        EXPECT_LT(client->longest(), proto::kMaxRelayedLine);
+        EXPECT_LE(client->arrivals("Relog"), relog.connections());
+        EXPECT_EQ(client->namelessDepartures(), 0);
     }
     EXPECT_TRUE(drained);
     EXPECT_EQ(trickle.reconnects(), 0);
-    // The misbehaving clients did misbehave.
-    EXPECT_GE(flood.sent(), static_cast<std::uint64_t>(Flooder::kWindow));
+    // The misbehaving clients did misbehave, and chat kept to its rate: the flood's sender
+    // alone was told, once.
+    EXPECT_GT(flood.sent(), 100u);
     EXPECT_GT(flood.echoed(), 0u);
+    EXPECT_LE(flood.echoed(),
+              static_cast<std::uint64_t>(limits::kChatLines) *
+                  static_cast<std::uint64_t>(elapsed() * 1000 / limits::kChatWindowMs + 1));
+    EXPECT_EQ(flood.notices(), 1);
+    EXPECT_EQ(flood.reconnects(), 0);
+    EXPECT_GT(relog.relogins(), 100u);
     EXPECT_GT(garbage.sent(), 100000u);
     EXPECT_GT(looper.cycles(), 10);
+    EXPECT_GT(looper.silentCycles(), 0);
 
     const long growth = rss.peakAfterWarmUp() - warmKib;
     std::uint64_t received = 0, receivedBytes = 0;
@@ -173,18 +196,20 @@ TEST(Soak, NineClientsAndAGameAgainstTheComputer) {
     }
     std::printf(
         "soak: %.1f s, %d game(s); server sent %llu messages; honest clients received %llu "
-        "messages (%llu bytes); flood sent %llu chat lines, %llu relayed back, %d reconnects; "
-        "garbage %llu bytes, %d reconnects; trickle %d lines; looper %d cycles; %d connections "
-        "closed by the server\n"
+        "messages (%llu bytes); flood sent %llu chat lines, %llu relayed back, %d notice(s), "
+        "%d reconnects; relogger %d connection(s), %llu logins ignored; garbage %llu bytes, %d "
+        "reconnects; trickle %d lines; looper %d cycles (%d silent); %d connections closed by "
+        "the server, %d log lines\n"
         "memory: %.1f MiB at start, %.1f MiB after warm-up, peak %.1f MiB, end %.1f MiB, "
         "growth after warm-up %.1f MiB\n",
         elapsed(), games, static_cast<unsigned long long>(server.sent),
         static_cast<unsigned long long>(received), static_cast<unsigned long long>(receivedBytes),
         static_cast<unsigned long long>(flood.sent()),
-        static_cast<unsigned long long>(flood.echoed()), flood.reconnects(),
+        static_cast<unsigned long long>(flood.echoed()), flood.notices(), flood.reconnects(),
+        relog.connections(), static_cast<unsigned long long>(relog.relogins()),
         static_cast<unsigned long long>(garbage.sent()), garbage.reconnects(), trickle.completed(),
-        looper.cycles(), drops, mib(rss.first()), mib(warmKib), mib(rss.peak()), mib(rss.last()),
-        mib(growth));
+        looper.cycles(), looper.silentCycles(), drops, logLines, mib(rss.first()), mib(warmKib),
+        mib(rss.peak()), mib(rss.last()), mib(growth));
     // AddressSanitizer holds freed memory back for a while, so its figures say nothing
     // about growth.
     if (!RssSampler::underAddressSanitizer()) {

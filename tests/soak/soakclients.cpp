@@ -1,6 +1,9 @@
 #include "soakclients.h"
 
+#include <algorithm>
+
 #include "protocol.h"
+#include "serverlimits.h"
 
 namespace tessarin::soak {
 
@@ -74,10 +77,17 @@ std::vector<int> HonestClient::slowLines(int slowSeat) const {
     const std::string head = "CMD_chat+" + std::to_string(slowSeat) + "+Trickle chats: slow ";
     for (const std::string& line : chats_) {
         if (!startsWith(line, head) || !line.ends_with("|clGreen")) continue;
-        numbers.push_back(number(std::string_view(line).substr(
-            head.size(), line.size() - head.size() - std::string_view("|clGreen").size())));
+        const std::string_view text = std::string_view(line).substr(
+            head.size(), line.size() - head.size() - std::string_view("|clGreen").size());
+        numbers.push_back(number(text.substr(0, text.find('.'))));
     }
     return numbers;
+}
+
+int HonestClient::arrivals(std::string_view prefix) const {
+    return static_cast<int>(
+        std::count_if(arrivals_.begin(), arrivals_.end(),
+                      [&](const std::string& n) { return startsWith(n, prefix); }));
 }
 
 void HonestClient::onBytes(std::string_view bytes) {
@@ -98,6 +108,7 @@ void HonestClient::onClosed() {
 void HonestClient::onMessage(const std::string& message) {
     Client::onMessage(message);
     ++messages_;
+    longest_ = std::max(longest_, message.size());
     const auto split = proto::split(message);
     if (!split) return;
     const std::string_view command = split->command;
@@ -106,8 +117,11 @@ void HonestClient::onMessage(const std::string& message) {
 
     if (command == proto::kSendLoginInfo) {
         send(proto::request::logininfo(seat_, proto::kVersion, name_));
-    } else if (command == proto::kNewPlayerInfo && mine) {
-        loggedIn_ = true;
+    } else if (command == proto::kNewPlayerInfo) {
+        loggedIn_ = loggedIn_ || mine;
+        if (f.size() >= 2) arrivals_.emplace_back(f[1]);
+    } else if (command == proto::kPlayerDisconnected) {
+        namelessDepartures_ += f.size() < 2 || f[1].empty();
     } else if (command == proto::kStartGame) {
         placements_.clear();
         rounds_ = 0;
@@ -153,28 +167,51 @@ void HonestClient::place(int column) {
     }
 }
 
+Flooder::Flooder(int port) : Client(port) {
+    for (int i = 0; i < 819; ++i) line_ += ":)#" + std::to_string(10 + i % 18);
+    line_ += "|clRed";
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+        send(proto::request::chat(seat_, line_));
+        ++sent_;
+    });
+}
+
 void Flooder::onMessage(const std::string& message) {
     Client::onMessage(message);
     if (startsWith(message, proto::kSendLoginInfo)) {
         send(proto::request::logininfo(seat_, proto::kVersion, "Flood"));
-        inFlight_ = 0;
-        pump();
+        timer_.start(10);
     } else if (startsWith(message, "CMD_chat+" + std::to_string(seat_) + "+Flood chats: ")) {
         ++echoed_;
-        if (inFlight_ > 0) --inFlight_;
-        pump();
+    } else if (startsWith(message, "CMD_chat+0+")) {
+        ++notices_;
     }
-}
-
-void Flooder::pump() {
-    std::string batch;
-    for (; inFlight_ < kWindow; ++inFlight_, ++sent_)
-        batch += proto::request::chat(seat_, "flood " + std::to_string(sent_) + "|clRed");
-    send(batch);
 }
 
 void Flooder::onClosed() {
     ++reconnects_;
+    timer_.stop();
+    reopenLater(20);
+}
+
+Relogger::Relogger(int port) : Client(port) {
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+        send(proto::request::logininfo(seat_, proto::kVersion, "Relog" + std::string(1995, 'r')));
+        ++relogins_;
+    });
+}
+
+void Relogger::onMessage(const std::string& message) {
+    Client::onMessage(message);
+    if (!startsWith(message, proto::kSendLoginInfo)) return;
+    ++connections_;
+    send(proto::request::logininfo(seat_, proto::kVersion, "Relog" + std::string(59'995, 'R')));
+    send(proto::request::chat(seat_, std::string(60'000, 'c') + "|clRed"));
+    timer_.start(10);
+}
+
+void Relogger::onClosed() {
+    timer_.stop();
     reopenLater(20);
 }
 
@@ -217,6 +254,9 @@ void Garbage::onClosed() {
 Trickler::Trickler(int port, int byteMs) : Client(port) {
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { nextByte(); });
     timer_.setInterval(byteMs);
+    // A line must take longer than a chat window shared among its lines.
+    const int bytes = limits::kChatWindowMs / limits::kChatLines * 13 / 10 / std::max(byteMs, 1);
+    padding_ = std::string(static_cast<std::size_t>(std::max(0, bytes - 25)), '.');
 }
 
 void Trickler::onMessage(const std::string& message) {
@@ -230,7 +270,8 @@ void Trickler::onMessage(const std::string& message) {
 void Trickler::nextByte() {
     if (queue_.empty()) {
         completed_ = started_;
-        queue_ = proto::request::chat(seat_, "slow " + std::to_string(++started_) + "|clGreen");
+        queue_ = proto::request::chat(seat_,
+                                      "slow " + std::to_string(++started_) + padding_ + "|clGreen");
     }
     send(queue_.substr(0, 1));
     queue_.erase(0, 1);
@@ -245,7 +286,10 @@ void Trickler::onClosed() {
 void Looper::onMessage(const std::string& message) {
     Client::onMessage(message);
     if (!startsWith(message, proto::kSendLoginInfo)) return;
-    send(proto::request::logininfo(seat_, proto::kVersion, "Loop"));
+    if (cycles_ % 2 == 0)
+        send(proto::request::logininfo(seat_, proto::kVersion, "Loop"));
+    else
+        ++silent_;
     const int stay = std::uniform_int_distribution<int>(0, 30)(random_);
     QTimer::singleShot(stay, &socket_, [this] { socket_.abort(); });
 }

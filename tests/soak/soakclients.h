@@ -1,5 +1,5 @@
 // The clients of the soak test, each on its own loopback connection to the server: honest
-// ones that check every byte the server meant for them and play their turns, and four that
+// ones that check every byte the server meant for them and play their turns, and five that
 // misbehave. All run on the test's one event loop.
 #pragma once
 
@@ -72,6 +72,12 @@ class HonestClient : public Client {
     const std::array<std::array<int, 7>, 7>& board() const { return board_; }
     // Numbers of the slow chat lines of seat `slowSeat` seen, in order.
     std::vector<int> slowLines(int slowSeat) const;
+    // The longest message received, without its 0xFF.
+    std::size_t longest() const { return longest_; }
+    // Arrivals announced under a name starting with `prefix`.
+    int arrivals(std::string_view prefix) const;
+    // Departures announced of seats that never gave a name.
+    int namelessDepartures() const { return namelessDepartures_; }
 
   protected:
     void onBytes(std::string_view bytes) override;
@@ -96,16 +102,19 @@ class HonestClient : public Client {
     std::array<bool, 7> refused_{};  // rows the server refused for this turn
     int turnColumn_ = 0;
     std::vector<std::string> chats_;
+    std::vector<std::string> arrivals_;
+    std::size_t longest_ = 0;
+    int namelessDepartures_ = 0;
 };
 
-// Keeps as many chat lines on their way as the server will hold for one connection: sent
-// but not yet relayed back to it.
+// Logs in and sends a chat line of 819 smiley codes (4,095 characters) every 10 ms, the
+// pace at which the server relays; counts its lines relayed back and the server's notices.
 class Flooder : public Client {
   public:
-    static constexpr int kWindow = 200;
-    explicit Flooder(int port) : Client(port) {}
+    explicit Flooder(int port);
     std::uint64_t sent() const { return sent_; }
     std::uint64_t echoed() const { return echoed_; }
+    int notices() const { return notices_; }
     int reconnects() const { return reconnects_; }
 
   protected:
@@ -113,11 +122,30 @@ class Flooder : public Client {
     void onClosed() override;
 
   private:
-    void pump();
+    QTimer timer_;
+    std::string line_;
     std::uint64_t sent_ = 0;
     std::uint64_t echoed_ = 0;
-    std::uint64_t inFlight_ = 0;
+    int notices_ = 0;
     int reconnects_ = 0;
+};
+
+// Logs in under a 60,000-byte name, sends one 60,000-byte chat line, then logs in again
+// every 10 ms under 2,000-byte names.
+class Relogger : public Client {
+  public:
+    explicit Relogger(int port);
+    int connections() const { return connections_; }
+    std::uint64_t relogins() const { return relogins_; }
+
+  protected:
+    void onMessage(const std::string& message) override;
+    void onClosed() override;
+
+  private:
+    QTimer timer_;
+    int connections_ = 0;
+    std::uint64_t relogins_ = 0;
 };
 
 // Random bytes with fragments of the protocol in them, a burst every few milliseconds.
@@ -138,7 +166,8 @@ class Garbage : public Client {
     int reconnects_ = 0;
 };
 
-// Logs in and then sends chat lines "slow N", N = 1, 2, ..., one byte every `byteMs`.
+// Logs in and then sends chat lines "slow N", N = 1, 2, ..., one byte every `byteMs`;
+// at a fast pace the lines are padded with dots, so that they keep to the chat rate.
 class Trickler : public Client {
   public:
     Trickler(int port, int byteMs);
@@ -153,17 +182,19 @@ class Trickler : public Client {
     void nextByte();
     QTimer timer_;
     std::string queue_;
+    std::string padding_;
     int started_ = 0;
     int completed_ = 0;
     int reconnects_ = 0;
 };
 
 // Connects, logs in on whichever seat it is given, and leaves again after a few
-// milliseconds, over and over.
+// milliseconds, over and over; every other time it stays silent, never logging in.
 class Looper : public Client {
   public:
     explicit Looper(int port) : Client(port) {}
     int cycles() const { return cycles_; }
+    int silentCycles() const { return silent_; }
 
   protected:
     void onMessage(const std::string& message) override;
@@ -172,6 +203,7 @@ class Looper : public Client {
   private:
     std::mt19937 random_{99};
     int cycles_ = 0;
+    int silent_ = 0;
 };
 
 }  // namespace tessarin::soak
