@@ -129,9 +129,14 @@ class Tchat : public QMainWindow, public board::BoardHost {
   protected:
     void showEvent(QShowEvent* event) override;    // FormShow
     void closeEvent(QCloseEvent* event) override;  // FormClose
+    // The client area's size changes (FormResize): the board grows or shrinks with it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildmenus();
+    void fitboard();
+    // The keys 1..6, the arrows and Enter go to the board again.
+    void keystoboard();
     void applyoption(int option);
     void connectionclosed();
     QString seatcaption(int seat) const;
@@ -142,7 +147,6 @@ class Tchat : public QMainWindow, public board::BoardHost {
     TessarinSettings* settings_;
     board::TBoard* board_;
     chat::ChatPanel* chat_;
-    QWidget* panel_board_;
     OptionsMenu* options_ = nullptr;
     SoundPlayer* sounds_;
     board::Tgamestart* gamestart_ = nullptr;

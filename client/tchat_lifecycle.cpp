@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "chatentry.h"
 #include "chatpanel.h"
 #include "optionsmenu.h"
 #include "soundplayer.h"
@@ -130,6 +131,8 @@ void Tchat::uncheckjustwatch() {
 }
 
 void Tchat::turnstarted() {
+    // Keys half-way through a chat line stay there; otherwise they play.
+    if (chat_->mychat()->isBlank()) keystoboard();
     if (!isActiveWindow()) QApplication::alert(this);
 }
 

@@ -38,7 +38,7 @@ Tgamestart::Tgamestart(BoardHost& host, QWidget* parent)
     playtoscore_->setAccessibleName(QStringLiteral("Rounds per Game"));
     caption->setBuddy(playtoscore_);
 
-    start_ = new PictureButton(pictures::startButton(), QStringLiteral("Start Game"), this);
+    start_ = new PictureButton(&pictures::startButton, QStringLiteral("Start Game"), this);
     connect(start_, &QAbstractButton::clicked, this, &Tgamestart::button_startClick);
 
     auto* rounds = new QHBoxLayout;

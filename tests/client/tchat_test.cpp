@@ -11,6 +11,7 @@
 
 #include "chatpanel.h"
 #include "clientrig.h"
+#include "pictureview.h"
 #include "protocol.h"
 #include "soundplayer.h"
 #include "tboard.h"
