@@ -40,8 +40,13 @@ QMessageBox* showLater(QWidget* parent, const QString& text) {
     return box;
 }
 
+// Shows the window in front and gives it the keyboard, so that Escape closes a small
+// window at once instead of reaching the game behind it.
 void bringForward(QWidget& window) {
-    if (window.isMinimized()) window.showNormal();
+    if (window.isMinimized())
+        window.showNormal();
+    else
+        window.show();
     window.raise();
     window.activateWindow();
 }
@@ -79,7 +84,7 @@ int main(int argc, char** argv) {
 
     chat->attach(gamestart.get(), tally.get());
     single.onActivate = [&] { bringForward(*chat); };
-    help->setshowabout([&] { about->show(); });
+    help->setshowabout([&] { bringForward(*about); });
     download->setexitgame([&] { chat->close(); });
     spylist->setkicking([&](int seat) { chat->kicking(seat); });
     // A player's malformed placements could otherwise bury the host's desktop in boxes:
@@ -102,9 +107,9 @@ int main(int argc, char** argv) {
     hooks.removespy = [&](int seat, const QString& name) { return spylist->removespy(seat, name); };
     hooks.enablekick = [&](bool on) { spylist->enablekick(on); };
     hooks.showdownload = [&] { download->show(); };
-    hooks.showspylist = [&] { spylist->show(); };
-    hooks.showhelp = [&] { help->show(); };
-    hooks.showabout = [&] { about->show(); };
+    hooks.showspylist = [&] { bringForward(*spylist); };
+    hooks.showhelp = [&] { bringForward(*help); };
+    hooks.showabout = [&] { bringForward(*about); };
     hooks.openwebpage = [&] { about->openurl(); };
     chat->setHooks(std::move(hooks));
 

@@ -172,6 +172,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
     int lobbyPort_ = kLobbyPort;
     bool shown_ = false;
     bool closing_ = false;
+    bool settingsread_ = false;    // loadinifile has run
     QRect lastsaved_{0, 0, 0, 0};  // the bounds last read from or written to the settings
 };
 

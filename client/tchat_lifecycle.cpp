@@ -48,6 +48,7 @@ void Tchat::ResetScreenLocation1Click() {
 
 void Tchat::loadinifile() {
     const LoadedSettings loaded = settings_->loadinifile();
+    settingsread_ = true;
     chat_->setTextSize(loaded.textSize);
     setGeometry(loaded.bounds);
     lastsaved_ = loaded.bounds;
@@ -65,7 +66,9 @@ void Tchat::loadinifile() {
 void Tchat::saveinifile() {
     SavedSettings values = options_->toSave();
     values.bounds = geometry();
-    if (gamestart_) values.playToScore = gamestart_->rounds();
+    // Before the file was read, the selector's start value is no choice of the user's.
+    if (gamestart_ && (settingsread_ || gamestart_->roundschosen()))
+        values.playToScore = gamestart_->rounds();
     settings_->saveinifile(values);
 }
 
@@ -105,6 +108,7 @@ void Tchat::ViewTally1Click() {
     tally_->loadchecklist(seatnames(), myseat_);
     tally_->show();
     tally_->raise();
+    tally_->activateWindow();  // Escape closes it
 }
 
 bool Tchat::turnsoundnew() const {
