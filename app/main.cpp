@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "aboutform.h"
+#include "background.h"
 #include "display.h"
 #include "downloadform.h"
 #include "helpform.h"
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
 
     auto chat = std::make_unique<Tchat>(settingsFilePath());
     auto tally = std::make_unique<Ttallylist>(chat.get());
-    tally->setBackground(background);
+    forms::setbackground(tally.get(), background);
     auto about = std::make_unique<forms::Tabout>(background, chat.get());
     auto download = std::make_unique<forms::Tdownload>(background);
     auto gamestart = std::make_unique<board::Tgamestart>(*chat, chat.get());

@@ -40,7 +40,6 @@ class Ttallylist;
 class Tchat : public QMainWindow, public board::BoardHost {
     Q_OBJECT
   public:
-    static constexpr int kSeatCount = 3;
     static constexpr int kGamePort = 7772;
     static constexpr int kLobbyPort = 9001;
     static constexpr QRect kDefaultBounds{3, 3, 768, 470};

@@ -2,6 +2,7 @@
 // login, the dispatcher of the server's messages, and the seat list.
 #include <QMenu>
 
+#include "boardtext.h"
 #include "chatpanel.h"
 #include "chattersounds.h"
 #include "launchmode.h"
@@ -14,15 +15,9 @@
 
 namespace tessarin {
 
-namespace {
-
-QString latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-constexpr board::Colour kSystemColour = board::kSystemColour;
-
-}  // namespace
+using board::fromwire;
+using board::isplayingseat;
+using chat::kSystemColour;
 
 void Tchat::processparams(const QStringList& args) {
     board_->parts().button_start->hide();
@@ -86,8 +81,9 @@ void Tchat::processsocktimer(std::string_view line) {
         else if (command == p::kNewPlayerInfo || command == p::kExistingPlayers)
             newplayerinfo(payload);
         else if (command == p::kHaveWrongVersion)
-            addlinetochat("0+" + latin1(payload) + " has a different version of the game then you.",
-                          kSystemColour);
+            addlinetochat(
+                "0+" + fromwire(payload) + " has a different version of the game then you.",
+                kSystemColour);
         else if (command == p::kWrongVersion)
             addlinetochat(
                 QStringLiteral("0+You have a differnt version of the game then the host."),
@@ -141,7 +137,7 @@ void Tchat::newplayerinfo(std::string_view payload) {
     proto::FieldReader fields(payload);
     while (!fields.atEnd()) {
         const int seat = fields.integer();
-        const QString name = latin1(fields.field());
+        const QString name = fromwire(fields.field());
         const bool watching = fields.field() == "1";
         if (seat == myseat_) {
             addlinetochat(QStringLiteral("0+You are Connected."), kSystemColour);
@@ -149,10 +145,10 @@ void Tchat::newplayerinfo(std::string_view payload) {
         } else {
             addlinetochat("0+" + name + " is Connected.", kSystemColour);
         }
-        if (seat >= 1 && seat <= kSeatCount) {
+        if (isplayingseat(seat)) {
             board_->setseatname(seat, name);
             if (watching) board_->showeyes(seat, true);
-        } else if (seat > kSeatCount) {
+        } else if (seat > board::kSeats) {
             if (hooks_.addspy) hooks_.addspy(seat, name);
             addlinetochat(
                 seat == myseat_ ? QStringLiteral("0+You are spying.") : "0+" + name + " is spying.",
@@ -165,13 +161,13 @@ void Tchat::newplayerinfo(std::string_view payload) {
 void Tchat::playerdisconnected(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
-    const QString name = latin1(fields.rest());
-    if (seat >= 1 && seat <= kSeatCount) {
+    const QString name = fromwire(fields.rest());
+    if (isplayingseat(seat)) {
         const QString caption = board_->seatname(seat);
         if (caption != QLatin1String("<Waiting>") && caption != board_->seathint(seat))
             addlinetochat("0+" + caption + " disconnected.", kSystemColour);
         board_->resetseat(seat);
-    } else if (seat > kSeatCount && hooks_.removespy && hooks_.removespy(seat, name)) {
+    } else if (seat > board::kSeats && hooks_.removespy && hooks_.removespy(seat, name)) {
         addlinetochat("0+" + name + " has left.", kSystemColour);
     }
 }
@@ -179,7 +175,7 @@ void Tchat::playerdisconnected(std::string_view payload) {
 void Tchat::justwatching(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
-    if (seat < 1 || seat > kSeatCount) return;
+    if (!isplayingseat(seat)) return;
     const bool watching = fields.rest() == "1";
     if (seat == myseat_) {
         justwatch_ = watching;
@@ -196,10 +192,10 @@ void Tchat::playasound(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
     const std::string_view sound = fields.field();
-    if (sounds_->playchatter(latin1(sound))) return;
+    if (sounds_->playchatter(fromwire(sound))) return;
     const auto caption = chat::chatterCaption(sound);
-    if (seat < 1 || seat > kSeatCount || !caption) return;
-    addlinetochat("0+" + board_->seatname(seat) + ": <Chatter Sound> " + latin1(*caption),
+    if (!isplayingseat(seat) || !caption) return;
+    addlinetochat("0+" + board_->seatname(seat) + ": <Chatter Sound> " + fromwire(*caption),
                   kSystemColour);
 }
 
@@ -208,17 +204,17 @@ void Tchat::kicking(int seat) {
 }
 
 void Tchat::JustWatch1Click() {
-    if (isconnected_ && myseat_ >= 1 && myseat_ <= kSeatCount)
+    if (isconnected_ && isplayingseat(myseat_))
         send(proto::request::justwatch(myseat_, !justwatch_));
 }
 
 void Tchat::SettoJustWatch1Click() {
-    if (isconnected_ && popupseat_ >= 1 && popupseat_ <= kSeatCount)
+    if (isconnected_ && isplayingseat(popupseat_))
         send(proto::request::justwatch(popupseat_, true));
 }
 
 void Tchat::UnsetJustWatch1Click() {
-    if (isconnected_ && popupseat_ >= 1 && popupseat_ <= kSeatCount)
+    if (isconnected_ && isplayingseat(popupseat_))
         send(proto::request::justwatch(popupseat_, false));
 }
 

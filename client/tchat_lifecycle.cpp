@@ -99,7 +99,7 @@ void Tchat::applyoption(int option) {
 
 QStringList Tchat::seatnames() const {
     QStringList names;
-    for (int seat = 1; seat <= kSeatCount; ++seat) names << board_->seatname(seat);
+    for (int seat = 1; seat <= board::kSeats; ++seat) names << board_->seatname(seat);
     return names;
 }
 
