@@ -189,9 +189,10 @@ void TBoard::buildside() {
     words->setSelectionMode(QAbstractItemView::NoSelection);
     words->setAccessibleName(QStringLiteral("Words found"));
     parts_.listbox_words = words;
-    // Always in sight, however long the list grows.
-    auto* summary =
-        makelabel(this, QString(), look::font(11, true), QRect(kSideLeft, 279, kSideWidth, 19));
+    // Always in sight, however long the list grows; as wide as the strip up to the cells,
+    // so that "12 words / 48 points" fits.
+    auto* summary = makelabel(this, QString(), look::font(10, true),
+                              QRect(0, 279, kColumnLeft[kColumns] - 3, 19));
     summary->setAlignment(Qt::AlignCenter);
     setcolour(summary, QPalette::WindowText, look::kTealDark);
     summary->setAccessibleName(QStringLiteral("Words and points"));

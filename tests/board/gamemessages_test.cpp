@@ -63,6 +63,11 @@ void GameMessagesTest::wordList_data() {
     QTest::newRow("two words") << "+act+cat" << 6 << QStringList{"ACT", "CAT"}
                                << "2 words / 6 points"
                                << "goodword";
+    QTest::newRow("twelve words") << "+ab+ac+ad+ae+af+ag+ah+ai+aj+ak+al+am" << 48
+                                  << QStringList{"AB", "AC", "AD", "AE", "AF", "AG",
+                                                 "AH", "AI", "AJ", "AK", "AL", "AM"}
+                                  << "12 words / 48 points"
+                                  << "goodword";
     QTest::newRow("no words") << "" << 0 << QStringList{"No Words"} << ""
                               << "badword";
 }
@@ -83,7 +88,10 @@ void GameMessagesTest::wordList() {
     deliver(board, proto::msg::mytiles(1, {{3, 7}}));
     deliver(board, proto::msg::placeletter(1, 2, 1, 20));
     QCOMPARE(wordlist(board), lines);
-    QCOMPARE(board.parts().label_wordsummary->text(), summary);
+    const QLabel* summaryline = board.parts().label_wordsummary;
+    QCOMPARE(summaryline->text(), summary);
+    QVERIFY(summaryline->fontMetrics().horizontalAdvance(summary) <=
+            summaryline->contentsRect().width());
     QCOMPARE(host.sounds.last(), sound);
     if (found.isEmpty()) return;
 
