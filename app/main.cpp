@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "aboutform.h"
+#include "background.h"
 #include "chatpanel.h"
 #include "display.h"
 #include "downloadform.h"
@@ -42,8 +43,13 @@ QMessageBox* showLater(QWidget* parent, const QString& text) {
     return box;
 }
 
+// Shows the window in front and gives it the keyboard, so that Escape closes a small
+// window at once instead of reaching the game behind it.
 void bringForward(QWidget& window) {
-    if (window.isMinimized()) window.showNormal();
+    if (window.isMinimized())
+        window.showNormal();
+    else
+        window.show();
     window.raise();
     window.activateWindow();
 }
@@ -81,7 +87,7 @@ int main(int argc, char** argv) {
     auto chat = std::make_unique<Tchat>(settingsFilePath());
     mainWindow = chat.get();
     auto tally = std::make_unique<Ttallylist>(chat.get());
-    tally->setBackground(background);
+    forms::setbackground(tally.get(), background);
     auto about = std::make_unique<forms::Tabout>(background, chat.get());
     auto download = std::make_unique<forms::Tdownload>(background);
     auto gamestart = std::make_unique<board::Tgamestart>(*chat, chat.get());
@@ -93,7 +99,7 @@ int main(int argc, char** argv) {
 
     chat->attach(gamestart.get(), tally.get());
     single.onActivate = [&] { bringForward(*chat); };
-    help->setshowabout([&] { about->show(); });
+    help->setshowabout([&] { bringForward(*about); });
     about->seturlopener([&](const QUrl& url) { return chat->chatpanel().openinbrowser(url); });
     download->setexitgame([&] { chat->close(); });
     spylist->setkicking([&](int seat) { chat->kicking(seat); });
@@ -117,9 +123,9 @@ int main(int argc, char** argv) {
     hooks.removespy = [&](int seat, const QString& name) { return spylist->removespy(seat, name); };
     hooks.enablekick = [&](bool on) { spylist->enablekick(on); };
     hooks.showdownload = [&] { download->show(); };
-    hooks.showspylist = [&] { spylist->show(); };
-    hooks.showhelp = [&] { help->show(); };
-    hooks.showabout = [&] { about->show(); };
+    hooks.showspylist = [&] { bringForward(*spylist); };
+    hooks.showhelp = [&] { bringForward(*help); };
+    hooks.showabout = [&] { bringForward(*about); };
     hooks.openwebpage = [&] { about->openurl(); };
     chat->setHooks(std::move(hooks));
 

@@ -2,9 +2,12 @@
 #include "tchat.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMenuBar>
-#include <QVBoxLayout>
 
+#include "boardlayout.h"
+#include "boardscale.h"
+#include "chatentry.h"
 #include "chatpanel.h"
 #include "optionsmenu.h"
 #include "pictures.h"
@@ -16,33 +19,28 @@
 
 namespace tessarin {
 
-namespace {
-// The chat fills the right-hand side of the board panel.
-constexpr QRect kChatArea{470, 0, 279, 411};
-}  // namespace
-
 Tchat::Tchat(QString settingsPath, QWidget* parent)
     : QMainWindow(parent), settings_(new TessarinSettings(std::move(settingsPath))) {
     setWindowTitle(QStringLiteral("Tessarin by Zorvik Software"));
     setGeometry(kDefaultBounds);
 
     // The window may grow but never hides the board: its client area stays at least the
-    // board panel plus a 2-pixel margin all round.
+    // board panel plus a 2-pixel margin all round. The board grows with it (fitboard).
     auto* client = new QWidget(this);
-    auto* layout = new QVBoxLayout(client);
-    layout->setContentsMargins(2, 2, 2, 2);
-    board_ = new board::TBoard(*this);
-    panel_board_ = board_;
-    layout->addWidget(panel_board_, 0, Qt::AlignLeft | Qt::AlignTop);
+    client->setMinimumSize(board::layout::kPanelWidth + 4, board::layout::kPanelHeight + 4);
+    client->installEventFilter(this);
+    board_ = new board::TBoard(*this, client);
+    board_->move(2, 2);
     setCentralWidget(client);
-    chat_ = new chat::ChatPanel(panel_board_);
-    chat_->setGeometry(kChatArea);
+    chat_ = new chat::ChatPanel(board_);
+    chat_->setGeometry(board_->chatarea());
     chat_->setSender([this](const std::string& message) { send(message); });
     chat_->setSmileyProvider([](int index) { return pictures::smiley(index); });
     for (int button = 1; button <= chat::ChatPanel::kPhraseButtons; ++button)
         chat_->setPhraseButtonFace(button, pictures::phraseButton(button));
     chat_->setPhraseButtonFace(10, pictures::soundButton());
     chat_->setSmileyButtonFace(pictures::smileyButton());
+    connect(chat_, &chat::ChatPanel::entryEscaped, this, &Tchat::keystoboard);
     connect(chat_, &chat::ChatPanel::phrasesEdited, this, [this](const QStringList& phrases) {
         std::array<QString, 9> saved;
         for (int i = 0; i < 9 && i < phrases.size(); ++i) saved[i] = phrases[i];
@@ -78,6 +76,24 @@ void Tchat::attach(board::Tgamestart* gamestart, Ttallylist* tally) {
     gamestart_ = gamestart;
     tally_ = tally;
     board_->setgamestartwindow(gamestart);
+}
+
+bool Tchat::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) fitboard();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tchat::fitboard() {
+    QWidget* client = centralWidget();
+    // The client area this window has at its default size: the same menu bar above it.
+    const QSize defaultClient = kDefaultBounds.size() - (size() - client->size());
+    const board::BoardFit fit = board::fitboard(client->size(), defaultClient);
+    board_->fit(fit.scale, fit.panel);
+    chat_->setGeometry(board_->chatarea());
+}
+
+void Tchat::keystoboard() {
+    board_->setFocus(Qt::OtherFocusReason);
 }
 
 void Tchat::setPorts(int gamePort, int lobbyPort) {

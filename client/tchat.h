@@ -47,7 +47,6 @@ class Ttallylist;
 class Tchat : public QMainWindow, public board::BoardHost {
     Q_OBJECT
   public:
-    static constexpr int kSeatCount = 3;
     static constexpr int kLastSeat = 9;  // a game has nine seats at most
     static constexpr int kGamePort = 7772;
     static constexpr int kLobbyPort = 9001;
@@ -147,9 +146,14 @@ class Tchat : public QMainWindow, public board::BoardHost {
   protected:
     void showEvent(QShowEvent* event) override;    // FormShow
     void closeEvent(QCloseEvent* event) override;  // FormClose
+    // The client area's size changes (FormResize): the board grows or shrinks with it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildmenus();
+    void fitboard();
+    // The keys 1..6, the arrows and Enter go to the board again.
+    void keystoboard();
     void applyoption(int option);
     void connectionclosed();
     void sethostcontrols(bool host);
@@ -166,7 +170,6 @@ class Tchat : public QMainWindow, public board::BoardHost {
     TessarinSettings* settings_;
     board::TBoard* board_;
     chat::ChatPanel* chat_;
-    QWidget* panel_board_;
     OptionsMenu* options_ = nullptr;
     SoundPlayer* sounds_;
     board::Tgamestart* gamestart_ = nullptr;
@@ -201,6 +204,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
     int lobbyPort_ = kLobbyPort;
     bool shown_ = false;
     bool closing_ = false;
+    bool settingsread_ = false;    // loadinifile has run
     QRect lastsaved_{0, 0, 0, 0};  // the bounds last read from or written to the settings
 };
 

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "boardtext.h"
 #include "chatpanel.h"
 #include "chattersounds.h"
 #include "launchmode.h"
@@ -16,16 +17,16 @@
 
 namespace tessarin {
 
-namespace {
+using board::fromwire;
+using board::isplayingseat;
+using chat::kSystemColour;
 
-QString latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+namespace {
 
 // A name from the server, cleaned as the server cleans login names: whatever a server
 // sends, no line break reaches the chat, the seats or the tally file.
 QString wirename(std::string_view text) {
-    return latin1(proto::cleanName(text));
+    return fromwire(proto::cleanName(text));
 }
 
 // Why this copy cannot host, in a player's words.
@@ -39,8 +40,6 @@ QString hostingfailed(const ESockException& e, int port) {
                "rather than host).")
         .arg(port);
 }
-
-constexpr board::Colour kSystemColour = board::kSystemColour;
 
 }  // namespace
 
@@ -188,10 +187,10 @@ void Tchat::newplayerinfo(std::string_view payload) {
         } else {
             addlinetochat("0+" + name + " is Connected.", kSystemColour);
         }
-        if (seat <= kSeatCount) {
+        if (isplayingseat(seat)) {
             board_->setseatname(seat, name);
             if (watching) board_->showeyes(seat, true);
-        } else {
+        } else if (seat > board::kSeats) {
             if (hooks_.addspy) hooks_.addspy(seat, name);
             addlinetochat(
                 seat == myseat_ ? QStringLiteral("0+You are spying.") : "0+" + name + " is spying.",
@@ -205,12 +204,12 @@ void Tchat::playerdisconnected(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
     const QString name = wirename(fields.rest());
-    if (seat >= 1 && seat <= kSeatCount) {
+    if (isplayingseat(seat)) {
         const QString caption = board_->seatname(seat);
         if (caption != QLatin1String("<Waiting>") && caption != board_->seathint(seat))
             addlinetochat("0+" + caption + " disconnected.", kSystemColour);
         board_->resetseat(seat);
-    } else if (seat > kSeatCount && hooks_.removespy && hooks_.removespy(seat, name)) {
+    } else if (seat > board::kSeats && hooks_.removespy && hooks_.removespy(seat, name)) {
         addlinetochat("0+" + name + " has left.", kSystemColour);
     }
 }
@@ -218,7 +217,7 @@ void Tchat::playerdisconnected(std::string_view payload) {
 void Tchat::justwatching(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
-    if (seat < 1 || seat > kSeatCount) return;
+    if (!isplayingseat(seat)) return;
     const bool watching = fields.rest() == "1";
     if (seat == myseat_) {
         justwatch_ = watching;
@@ -235,10 +234,10 @@ void Tchat::playasound(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
     const std::string_view sound = fields.field();
-    if (sounds_->playchatter(latin1(sound))) return;
+    if (sounds_->playchatter(fromwire(sound))) return;
     const auto caption = chat::chatterCaption(sound);
-    if (seat < 1 || seat > kSeatCount || !caption) return;
-    addlinetochat("0+" + board_->seatname(seat) + ": <Chatter Sound> " + latin1(*caption),
+    if (!isplayingseat(seat) || !caption) return;
+    addlinetochat("0+" + board_->seatname(seat) + ": <Chatter Sound> " + fromwire(*caption),
                   kSystemColour);
 }
 
@@ -247,17 +246,17 @@ void Tchat::kicking(int seat) {
 }
 
 void Tchat::JustWatch1Click() {
-    if (isconnected_ && myseat_ >= 1 && myseat_ <= kSeatCount)
+    if (isconnected_ && isplayingseat(myseat_))
         send(proto::request::justwatch(myseat_, !justwatch_));
 }
 
 void Tchat::SettoJustWatch1Click() {
-    if (isconnected_ && popupseat_ >= 1 && popupseat_ <= kSeatCount)
+    if (isconnected_ && isplayingseat(popupseat_))
         send(proto::request::justwatch(popupseat_, true));
 }
 
 void Tchat::UnsetJustWatch1Click() {
-    if (isconnected_ && popupseat_ >= 1 && popupseat_ <= kSeatCount)
+    if (isconnected_ && isplayingseat(popupseat_))
         send(proto::request::justwatch(popupseat_, false));
 }
 

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "chatentry.h"
 #include "chatpanel.h"
 #include "optionsmenu.h"
 #include "soundplayer.h"
@@ -48,6 +49,7 @@ void Tchat::ResetScreenLocation1Click() {
 
 void Tchat::loadinifile() {
     const LoadedSettings loaded = settings_->loadinifile();
+    settingsread_ = true;
     chat_->setTextSize(loaded.textSize);
     setGeometry(loaded.bounds);
     lastsaved_ = loaded.bounds;
@@ -65,7 +67,9 @@ void Tchat::loadinifile() {
 void Tchat::saveinifile() {
     SavedSettings values = options_->toSave();
     values.bounds = geometry();
-    if (gamestart_) values.playToScore = gamestart_->rounds();
+    // Before the file was read, the selector's start value is no choice of the user's.
+    if (gamestart_ && (settingsread_ || gamestart_->roundschosen()))
+        values.playToScore = gamestart_->rounds();
     settings_->saveinifile(values);
 }
 
@@ -96,7 +100,7 @@ void Tchat::applyoption(int option) {
 
 QStringList Tchat::seatnames() const {
     QStringList names;
-    for (int seat = 1; seat <= kSeatCount; ++seat) names << board_->seatname(seat);
+    for (int seat = 1; seat <= board::kSeats; ++seat) names << board_->seatname(seat);
     return names;
 }
 
@@ -105,6 +109,7 @@ void Tchat::ViewTally1Click() {
     tally_->loadchecklist(seatnames(), myseat_);
     tally_->show();
     tally_->raise();
+    tally_->activateWindow();  // Escape closes it
 }
 
 bool Tchat::turnsoundnew() const {
@@ -131,6 +136,8 @@ void Tchat::uncheckjustwatch() {
 }
 
 void Tchat::turnstarted() {
+    // Keys half-way through a chat line stay there; otherwise they play.
+    if (chat_->mychat()->isBlank()) keystoboard();
     if (!isActiveWindow()) QApplication::alert(this);
 }
 

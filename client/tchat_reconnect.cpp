@@ -68,7 +68,7 @@ void Tchat::reconnected() {
     redial_.stop();
     addlinetochat(QStringLiteral("0+Reconnected to the host."), board::kSystemColour);
     // The seats are filled again from the welcome that follows the login.
-    for (int seat = 1; seat <= kSeatCount; ++seat) board_->resetseat(seat);
+    for (int seat = 1; seat <= board::kSeats; ++seat) board_->resetseat(seat);
     justwatch_ = false;
     uncheckjustwatch();
 }

@@ -124,13 +124,6 @@ void Ttallylist::buildControls() {
     connect(button_done_, &QPushButton::clicked, this, &Ttallylist::button_doneClick);
 }
 
-void Ttallylist::setBackground(const QPixmap& tile) {
-    QPalette look = palette();
-    look.setBrush(QPalette::Window, QBrush(tile));
-    setPalette(look);
-    setAutoFillBackground(true);
-}
-
 void Ttallylist::showEvent(QShowEvent* event) {
     if (QWidget* main = parentWidget()) move(main->frameGeometry().center() - rect().center());
     QDialog::showEvent(event);

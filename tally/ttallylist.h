@@ -5,7 +5,6 @@
 // writes the file then); shown and hidden in between. UI thread only.
 //
 // What the main window calls:
-//   setBackground(tile)                once, after creating the window;
 //   loadchecklist(seat names, myseat)  before show() ("View Tally", modeless), and in the
 //                                      winner handler right before addgame, so the seats
 //                                      are current;
@@ -14,7 +13,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -64,9 +62,6 @@ class Ttallylist : public QDialog {
     // name. Counts the user and the tallied players among the seats last given to
     // loadchecklist; counts nothing when that myseat was a spectator's (above 3).
     void addgame(const QString& text);
-
-    // The main window's tiled background.
-    void setBackground(const QPixmap& tile);
 
     const TTally& tally() const { return tally_; }
 

@@ -1,4 +1,5 @@
-// Every auxiliary window paints the main window's background picture, tiled.
+// Every auxiliary window, the tally window's included, paints the main window's background
+// picture, tiled.
 #pragma once
 
 #include <QPixmap>

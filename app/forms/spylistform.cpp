@@ -80,16 +80,23 @@ bool Tspylist::removespy(int seat, const QString& name) {
         listtag_ = -1;
     else if (index < listtag_)
         --listtag_;
+    updatekick();
     return true;
 }
 
 void Tspylist::enablekick(bool enabled) {
-    popup_kickhim->setEnabled(enabled);
+    kickallowed_ = enabled;
+    updatekick();
+}
+
+void Tspylist::updatekick() {
+    popup_kickhim->setEnabled(kickallowed_ && listtag_ >= 0 && listtag_ < listbox_spys->count());
 }
 
 void Tspylist::listbox_spysMouseMove(const QPoint& position) {
     const QModelIndex index = listbox_spys->indexAt(position);
     listtag_ = index.isValid() ? index.row() : -1;
+    updatekick();
 }
 
 void Tspylist::popup_kickhimClick() {
@@ -114,6 +121,8 @@ bool Tspylist::eventFilter(QObject* watched, QEvent* event) {
             // The menu acts on the line where it was asked for, even if no move preceded it.
             auto* menuEvent = static_cast<QContextMenuEvent*>(event);
             listbox_spysMouseMove(menuEvent->pos());
+            // The spectator the menu acts on shows as selected; none on the empty part.
+            listbox_spys->setCurrentRow(listtag_);
             popup_spys->popup(menuEvent->globalPos());
             return true;
         }

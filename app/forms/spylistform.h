@@ -31,7 +31,8 @@ class Tspylist : public QDialog {
     // Removes the line "seat: name"; false when there was none.
     bool removespy(int seat, const QString& name);
 
-    // "Remove From Game" is offered only in the copy that hosts the game.
+    // "Remove From Game" is offered only in the copy that hosts the game, and only while a
+    // spectator is selected: the line the menu was opened on.
     void enablekick(bool enabled);
 
     // Index of the line under the pointer, -1 when the pointer is over no line.
@@ -49,11 +50,13 @@ class Tspylist : public QDialog {
 
   private:
     static QString spyline(int seat, const QString& name);
+    void updatekick();
 
     QLabel* label_spylist;
     QPushButton* button_done;
     QMenu* popup_spys;
     int listtag_ = -1;
+    bool kickallowed_ = false;
     std::function<void(int)> kicking_;
 };
 

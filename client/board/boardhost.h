@@ -4,14 +4,15 @@
 #pragma once
 
 #include <QString>
-#include <cstdint>
 #include <string>
+
+#include "colourtext.h"
 
 namespace tessarin::board {
 
 // Colour laid out 0x00BBGGRR; the window's own chat lines are blue.
-using Colour = std::uint32_t;
-inline constexpr Colour kSystemColour = 0xFF0000;
+using chat::Colour;
+using chat::kSystemColour;
 
 class BoardHost {
   public:

@@ -30,9 +30,11 @@ inline constexpr int kRaisedTop = 303;
 inline constexpr int kTurnMarkerLeft = 55;
 inline constexpr int kTurnMarkerUp = 4;
 
-// The right-hand part of the panel, from x 470, belongs to the chat. The seats, the round,
-// the word list and the start button stand in the strip left of the cells; the status line
-// runs under the rack.
+// The right-hand part of the panel, from x 470, belongs to the chat.
+inline constexpr int kChatLeft = 470;
+
+// The seats, the round, the word list and the start button stand in the strip left of the
+// cells; the status line runs under the rack.
 inline constexpr int kSideLeft = 2;
 inline constexpr int kSideWidth = 118;             // clear of the keyboard frame round a row
 inline constexpr int kNameLeft = kTurnMarkerLeft;  // the marker stands at the strip's edge

@@ -22,6 +22,11 @@ inline constexpr int kColumns = 6;
 inline constexpr int kSlots = 6;
 inline constexpr int kLetters = 26;  // letter codes 1..26 are A..Z, 0 is the blank tile
 
+// Seats 1..3 play; 0 is nobody and seats above 3 watch.
+inline constexpr bool isplayingseat(int seat) {
+    return seat >= 1 && seat <= kSeats;
+}
+
 struct StartGame {
     std::string name;
     int rounds;

@@ -15,8 +15,10 @@ QString ordinal(int row) {
     return QString::fromLatin1(kOrdinals[row - 1]);
 }
 
-QString wordcount(int count) {
-    return count == 1 ? QStringLiteral("1 word") : QStringLiteral("%1 words").arg(count);
+QString wordsummary(int count, int points) {
+    const QString words =
+        count == 1 ? QStringLiteral("1 word") : QStringLiteral("%1 words").arg(count);
+    return words + QStringLiteral(" / %1 points").arg(points);
 }
 
 QString roundcaption(int round, int totalrounds) {

@@ -15,8 +15,8 @@ QString fromwire(std::string_view text);
 // "FIRST".."SIXTH" for rows 1..6, empty otherwise.
 QString ordinal(int row);
 
-// "1 word", "2 words", ...
-QString wordcount(int count);
+// The word list's summary: "1 word / 2 points", "2 words / 6 points".
+QString wordsummary(int count, int points);
 
 // "Round: 2 of 3".
 QString roundcaption(int round, int totalrounds);

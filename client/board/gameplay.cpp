@@ -1,26 +1,18 @@
 // The handlers of the game messages: the board shows what the server says.
 #include <QLabel>
 #include <QListWidget>
+#include <QtMath>
 
 #include "boardlayout.h"
 #include "boardtext.h"
 #include "picturebutton.h"
+#include "pictureview.h"
 #include "tboard.h"
 #include "tilecell.h"
 
 namespace tessarin::board {
 
 namespace {
-
-bool isplayingseat(int seat) {
-    return seat >= 1 && seat <= kSeats;
-}
-
-// Fits a score or bonus label to its text, keeping the seat line's height so the text stays
-// on the line of the player's name; the bonus is placed by the score's right edge.
-void fitwidth(QLabel* label) {
-    label->resize(label->sizeHint().width(), layout::kScoreHeight);
-}
 
 QString turnsound(const BoardHost& host) {
     return host.turnsoundnew() ? QStringLiteral("turnnew") : QStringLiteral("turn");
@@ -38,13 +30,25 @@ void TBoard::setstatus(const QString& text) {
 
 void TBoard::clearwords() {
     parts_.listbox_words->clear();
+    parts_.label_wordsummary->clear();
+}
+
+void TBoard::fitscore(int seat) {
+    // As wide as the text at the present scale, on the line of the player's name.
+    const auto fit = [this](QLabel* label, int left) {
+        const int width = qCeil(label->sizeHint().width() / scale());
+        place(label, QRect(left, designed(label).y(), width, layout::kScoreHeight));
+    };
+    QLabel* score = parts_.label_score[seat];
+    fit(score, designed(score).x());
+    fit(parts_.label_bonus[seat], designed(score).right() + 1 + 3);
 }
 
 void TBoard::clearall() {
     for (int seat = 1; seat <= kSeats; ++seat) {
         parts_.label_score[seat]->setText(QStringLiteral("0"));
-        fitwidth(parts_.label_score[seat]);
         parts_.label_bonus[seat]->clear();
+        fitscore(seat);
     }
     for (int row = 1; row <= kRows; ++row)
         for (int column = 1; column <= kColumns; ++column) setcell(row, column, TileCell::kNone);
@@ -52,7 +56,10 @@ void TBoard::clearall() {
 
 void TBoard::showturn() {
     QLabel* name = parts_.label_playername[whoseturn_];
-    parts_.image_Turn->move(name->x() - layout::kTurnMarkerLeft, name->y() - layout::kTurnMarkerUp);
+    const QRect at = designed(name);
+    place(parts_.image_Turn,
+          QRect(QPoint(at.x() - layout::kTurnMarkerLeft, at.y() - layout::kTurnMarkerUp),
+                parts_.image_Turn->sizeHint()));
     parts_.image_Turn->show();
     // A seat nobody sits in is played by the computer under its own name.
     if (name->text() == kWaiting) name->setText(name->property("hint").toString());
@@ -133,10 +140,11 @@ void TBoard::getnextplayer(std::string_view payload) {
 void TBoard::placeletter(std::string_view payload) {
     const std::optional<PlaceLetter> placed = readplaceletter(payload);
     if (!placed) return;
-    const TileCell* cell = parts_.word[placed->row][placed->column];
+    const QRect cell = designed(parts_.word[placed->row][placed->column]);
     setcell(placed->row, placed->column, placed->letter);
-    parts_.shape_highlite->move(cell->x() - layout::kHighlightOffset,
-                                cell->y() - layout::kHighlightOffset);
+    place(parts_.shape_highlite,
+          QRect(cell.x() - layout::kHighlightOffset, cell.y() - layout::kHighlightOffset,
+                layout::kHighlightWidth, layout::kHighlightHeight));
     parts_.shape_highlite->show();
     setstatus(placedstatus(placed->seat == host_.myseat(), seatname(placed->seat), placed->row));
     // No score message came before this placement: it formed no word.
@@ -153,16 +161,11 @@ void TBoard::ascore(std::string_view payload) {
     whoseturn_ = 0;
     for (const std::string& word : score->words)
         parts_.listbox_words->addItem(fromwire(word).toUpper());
-    parts_.listbox_words->addItem(QString());
-    parts_.listbox_words->addItem(wordcount(static_cast<int>(score->words.size())));
-    parts_.listbox_words->addItem(QStringLiteral("%1 points").arg(score->points));
-    QLabel* total = parts_.label_score[score->seat];
-    total->setText(QString::number(score->total));
-    fitwidth(total);
-    QLabel* bonus = parts_.label_bonus[score->seat];
-    bonus->setText(QStringLiteral("+%1").arg(score->points));
-    fitwidth(bonus);
-    bonus->move(total->geometry().right() + 1 + 3, total->y());
+    parts_.label_wordsummary->setText(
+        wordsummary(static_cast<int>(score->words.size()), score->points));
+    parts_.label_score[score->seat]->setText(QString::number(score->total));
+    parts_.label_bonus[score->seat]->setText(QStringLiteral("+%1").arg(score->points));
+    fitscore(score->seat);
     host_.playsounds(QStringLiteral("goodword"));
     update();
 }
@@ -170,7 +173,7 @@ void TBoard::ascore(std::string_view payload) {
 void TBoard::errornum(std::string_view payload) {
     const ErrorNum error = readerrornum(payload);
     if (error.seat != host_.myseat()) return;
-    if (error.code == 1) setstatus(QStringLiteral("Invalid Placement"));
+    if (error.code == 1) setstatus(QStringLiteral("Invalid Placement") + refusal());
     whoseturn_ = host_.myseat();
     host_.playsounds(QStringLiteral("invalid"));
     update();
@@ -216,7 +219,7 @@ void TBoard::gamestats(std::string_view payload) {
     currentcolumn_ = stats->column;
     for (int seat = 1; seat <= kSeats; ++seat) {
         parts_.label_score[seat]->setText(QString::number(stats->scores[seat - 1]));
-        fitwidth(parts_.label_score[seat]);
+        fitscore(seat);
     }
     if (currentcolumn_ != 0)
         for (int row = 1; row <= kRows; ++row) setcell(row, currentcolumn_, 0);

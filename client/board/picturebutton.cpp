@@ -4,29 +4,29 @@
 
 namespace tessarin::board {
 
-PictureButton::PictureButton(const QPixmap& picture, const QString& accessibleName, QWidget* parent)
-    : QAbstractButton(parent), picture_(picture), hover_(picture) {
-    // Lighten only the picture's own pixels, not the transparent corners around it.
-    QPainter light(&hover_);
-    light.setCompositionMode(QPainter::CompositionMode_SourceAtop);
-    light.fillRect(hover_.rect(), QColor(255, 255, 255, 50));
-    light.end();
+PictureButton::PictureButton(Picture picture, const QString& accessibleName, QWidget* parent)
+    : QAbstractButton(parent), picture_(std::move(picture)) {
+    designed_ = picture_(1.0).deviceIndependentSize().toSize();
     setAccessibleName(accessibleName);
     setText(accessibleName);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
-    resize(sizeHint());
-}
-
-QSize PictureButton::sizeHint() const {
-    return picture_.deviceIndependentSize().toSize();
+    resize(designed_);
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
+    QPixmap face = pictureFor(*this, picture_, designed_);
+    if (underMouse() && !isDown()) {
+        // Lighten only the picture's own pixels, not the transparent corners around it.
+        QPainter light(&face);
+        light.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+        light.fillRect(QRect(QPoint(0, 0), face.deviceIndependentSize().toSize()),
+                       QColor(255, 255, 255, 50));
+    }
     QPainter painter(this);
     const int shift = isDown() ? 1 : 0;
-    painter.drawPixmap(shift, shift, underMouse() && !isDown() ? hover_ : picture_);
+    painter.drawPixmap(rect().translated(shift, shift), face);
     if (hasFocus()) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(palette().highlight().color(), 2, Qt::DotLine));

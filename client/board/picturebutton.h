@@ -1,9 +1,12 @@
 // A button that is its picture: drawn as given, lighter under the mouse, shifted a pixel
-// while pressed, with a focus ring for keyboard users.
+// while pressed, with a focus ring for keyboard users. The picture is drawn afresh at the
+// button's size, so the button may be laid out larger than the picture's designed size.
 #pragma once
 
 #include <QAbstractButton>
 #include <QPixmap>
+
+#include "pictureview.h"
 
 namespace tessarin::board {
 
@@ -11,15 +14,16 @@ class PictureButton : public QAbstractButton {
     Q_OBJECT
 
   public:
-    PictureButton(const QPixmap& picture, const QString& accessibleName, QWidget* parent);
-    QSize sizeHint() const override;
+    PictureButton(Picture picture, const QString& accessibleName, QWidget* parent);
+    // The picture's designed size.
+    QSize sizeHint() const override { return designed_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QPixmap picture_;
-    QPixmap hover_;
+    Picture picture_;
+    QSize designed_;
 };
 
 }  // namespace tessarin::board

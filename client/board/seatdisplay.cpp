@@ -2,17 +2,10 @@
 #include <QLabel>
 
 #include "boardtext.h"
+#include "pictureview.h"
 #include "tboard.h"
 
 namespace tessarin::board {
-
-namespace {
-
-bool isplayingseat(int seat) {
-    return seat >= 1 && seat <= kSeats;
-}
-
-}  // namespace
 
 void TBoard::setseatname(int seat, const QString& name) {
     if (!isplayingseat(seat)) return;

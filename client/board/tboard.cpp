@@ -11,6 +11,7 @@
 #include "look.h"
 #include "picturebutton.h"
 #include "pictures.h"
+#include "pictureview.h"
 #include "tilecell.h"
 
 namespace tessarin::board {
@@ -39,12 +40,22 @@ void setcolour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) 
 constexpr int kRuleLeft = 127;
 constexpr int kRuleWidth = kRowNumberLeft + 36 - kRuleLeft;
 
+// The logo on the board is drawn narrower than the about window's.
+constexpr int kLogoWidth = kSideWidth - 2;
+
+QPixmap boardlogo(qreal ratio) {
+    const qreal designed = pictures::logo().deviceIndependentSize().width();
+    QPixmap logo = pictures::logo(ratio * kLogoWidth / designed);
+    logo.setDevicePixelRatio(ratio);
+    return logo;
+}
+
 }  // namespace
 
 TBoard::TBoard(BoardHost& host, QWidget* parent) : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("panel_board"));
     setAccessibleName(QStringLiteral("Game board"));
-    setFixedSize(kPanelWidth, kPanelHeight);
+    resize(kPanelWidth, kPanelHeight);
     setFocusPolicy(Qt::StrongFocus);
     setcolour(this, QPalette::WindowText, look::kInk);
 
@@ -53,6 +64,11 @@ TBoard::TBoard(BoardHost& host, QWidget* parent) : QWidget(parent), host_(host) 
     buildseats();
     buildside();
     buildpanels();
+    // Everything placed so far is the designed layout; the help panel lays itself out.
+    for (QWidget* part : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (part != parts_.panel_help) scaled_.add(part);
+    for (QWidget* part : parts_.panel_winner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        scaled_.add(part);
     clearall();
 }
 
@@ -100,8 +116,8 @@ void TBoard::buildrack() {
         parts_.tile[slot] = tile;
     }
     auto* keys = makelabel(this,
-                           QStringLiteral("Keyboard:\n1 \u2013 6  pick a tile\n\u2191 \u2193  "
-                                          "choose a word\nEnter  place it"),
+                           QStringLiteral("1 \u2013 6  pick a tile\n\u2191 \u2193  choose a word\n"
+                                          "Enter  place it\nEsc  leave the chat"),
                            look::font(10, false), QRect(kSideLeft + 4, 338, kSideWidth - 4, 48));
     keys->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setcolour(keys, QPalette::WindowText, look::kTealDark);
@@ -124,9 +140,8 @@ void TBoard::buildseats() {
         parts_.label_playername[seat] = name;
 
         const int scoretop = top + kScoreTop;
-        auto* eyes = new QLabel(this);
-        eyes->setPixmap(pictures::eyes());
-        eyes->setGeometry(kNameLeft - 28, scoretop + 2, 24, 16);
+        auto* eyes = new PictureView(&pictures::eyes, this);
+        eyes->move(kNameLeft - 28, scoretop + 2);
         eyes->setAccessibleName(QStringLiteral("Seat %1 is just watching").arg(seat));
         eyes->setToolTip(QStringLiteral("Just watching"));
         eyes->hide();
@@ -143,19 +158,15 @@ void TBoard::buildseats() {
         bonus->setAccessibleName(QStringLiteral("Last points of seat %1").arg(seat));
         parts_.label_bonus[seat] = bonus;
     }
-    auto* marker = new QLabel(this);
+    auto* marker = new PictureView(&pictures::turnMarker, this);
     marker->setObjectName(QStringLiteral("image_Turn"));
-    marker->setPixmap(pictures::turnMarker());
-    marker->resize(54, 21);
     marker->setAccessibleName(QStringLiteral("Turn marker"));
     marker->hide();
     parts_.image_Turn = marker;
 }
 
 void TBoard::buildside() {
-    const QPixmap logopicture =
-        pictures::logo().scaledToWidth(kSideWidth - 2, Qt::SmoothTransformation);
-    auto* logo = new PictureButton(logopicture, QStringLiteral("Tessarin web page"), this);
+    auto* logo = new PictureButton(&boardlogo, QStringLiteral("Tessarin web page"), this);
     logo->move(kSideLeft + 1, 4);
     logo->setFocusPolicy(Qt::NoFocus);
     connect(logo, &QAbstractButton::clicked, this, &TBoard::logoclicked);
@@ -167,7 +178,7 @@ void TBoard::buildside() {
     parts_.label_roundnum = round;
 
     auto* words = new QListWidget(this);
-    words->setGeometry(kSideLeft, 190, kSideWidth, 108);
+    words->setGeometry(kSideLeft, 190, kSideWidth, 88);
     words->setFont(look::font(12, false));
     words->setStyleSheet(
         QStringLiteral("QListWidget { background: #FBF7EA; color: #3A2416;"
@@ -176,8 +187,16 @@ void TBoard::buildside() {
     words->setSelectionMode(QAbstractItemView::NoSelection);
     words->setAccessibleName(QStringLiteral("Words found"));
     parts_.listbox_words = words;
+    // Always in sight, however long the list grows; as wide as the strip up to the cells,
+    // so that "12 words / 48 points" fits.
+    auto* summary = makelabel(this, QString(), look::font(10, true),
+                              QRect(0, 279, kColumnLeft[kColumns] - 3, 19));
+    summary->setAlignment(Qt::AlignCenter);
+    setcolour(summary, QPalette::WindowText, look::kTealDark);
+    summary->setAccessibleName(QStringLiteral("Words and points"));
+    parts_.label_wordsummary = summary;
 
-    auto* start = new PictureButton(pictures::startButton(), QStringLiteral("Start Game"), this);
+    auto* start = new PictureButton(&pictures::startButton, QStringLiteral("Start Game"), this);
     start->move(kSideLeft + (kSideWidth - start->width()) / 2, 302);
     connect(start, &QAbstractButton::clicked, this, &TBoard::button_startClick);
     parts_.button_start = start;
@@ -238,23 +257,47 @@ void TBoard::showhelp() {
     parts_.panel_help->raise();
 }
 
+void TBoard::fit(qreal scale, QSize panel) {
+    scaled_.setscale(scale);
+    resize(panel);
+    parts_.panel_help->setGeometry(rect());
+    parts_.panel_help->setscale(scale);
+    for (int seat = 1; seat <= kSeats; ++seat) fitscore(seat);
+    update();
+}
+
+QRect TBoard::chatarea() const {
+    const int left = qRound(kChatLeft * scale());
+    return QRect(left, 0, width() - left, height());
+}
+
 void TBoard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawTiledPixmap(rect(), pictures::background());
-    const QPixmap rule = pictures::ruleLine(kRuleWidth);
-    for (int row = 1; row <= kRows; ++row)
-        painter.drawPixmap(kRuleLeft, kRowTop[row] + kCellSize + kRuleGap, rule);
+    // Each picture is drawn at the size its place has at this scale, pixel for pixel.
+    const qreal scale = this->scale();
+    const qreal density = devicePixelRatioF();
+    for (int row = 1; row <= kRows; ++row) {
+        const QRect rule =
+            scaled(QRect(kRuleLeft, kRowTop[row] + kCellSize + kRuleGap, kRuleWidth, 2), scale);
+        painter.drawPixmap(rule,
+                           pictures::ruleLine(kRuleWidth, rule.width() * density / kRuleWidth));
+    }
 
     // Faint slots show the whole grid, so columns not yet opened read as "still to come".
     painter.setOpacity(0.35);
-    const QPixmap slot = pictures::tile(0);
-    for (int row = 1; row <= kRows; ++row)
-        for (int column = 1; column <= kColumns; ++column)
-            painter.drawPixmap(kColumnLeft[column], kRowTop[row], slot);
+    for (int row = 1; row <= kRows; ++row) {
+        for (int column = 1; column <= kColumns; ++column) {
+            const QRect slot =
+                scaled(QRect(kColumnLeft[column], kRowTop[row], kCellSize, kCellSize), scale);
+            painter.drawPixmap(slot, pictures::tile(0, slot.width() * density / kCellSize));
+        }
+    }
     painter.setOpacity(1.0);
 
     // Where Enter would place the picked-up tile, for a player using the keys.
     if (keyboardplay_ && hasFocus() && myturn() && selectedtile_ != 0) {
+        painter.scale(scale, scale);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(look::kTerracotta, 2));
         painter.setBrush(Qt::NoBrush);

@@ -1,5 +1,5 @@
-// The board panel `panel_board` (749x411) and the client's copy of the game: the 6x6 board,
-// the rack, the three seats with their scores, the round counter, the status line, the word
+// The board panel `panel_board` (749x411 as designed) and the client's copy of the game: the 6x6
+// board, the rack, the three seats with their scores, the round counter, the status line, the word
 // list, the winner and "please wait" panels, the start button and the quick instructions.
 //
 // It keeps no rules: it shows what the server last said and lets the player whose turn it
@@ -14,9 +14,13 @@
 // - a seat, row, column, slot or letter code out of range is ignored (boardmessages.h says
 //   which ranges); nothing out of range ever indexes a component.
 //
-// Keyboard (the board takes focus when clicked or tabbed to): 1..6 pick up or put back a
-// rack tile, Up/Down choose the word (framed while a key-picked tile is up), Enter or Space
-// places the tile there, sending exactly what a click on that row would.
+// Keyboard (the board takes focus when clicked or tabbed to, and from the main window when
+// the player's turn starts or Escape leaves the chat): 1..6 pick up or put back a rack tile,
+// Up/Down choose the word (framed while a key-picked tile is up), Enter or Space places the
+// tile there, sending exactly what a click on that row would.
+//
+// Size: the panel is laid out as designed until fit() grows it; then every part keeps its
+// proportions and its pictures are drawn afresh at the new size (boardscale.h).
 //
 // UI thread only.
 #pragma once
@@ -27,6 +31,7 @@
 
 #include "boardhost.h"
 #include "boardmessages.h"
+#include "boardscale.h"
 
 class QLabel;
 class QListWidget;
@@ -35,6 +40,7 @@ namespace tessarin::board {
 
 class HelpPanel;
 class PictureButton;
+class PictureView;
 class Tgamestart;
 class TileCell;
 
@@ -46,11 +52,12 @@ struct BoardParts {
     std::array<QLabel*, kSeats + 1> label_playername{};
     std::array<QLabel*, kSeats + 1> label_score{};
     std::array<QLabel*, kSeats + 1> label_bonus{};
-    std::array<QLabel*, kSeats + 1> image_eyes{};
+    std::array<PictureView*, kSeats + 1> image_eyes{};
     QLabel* label_status = nullptr;
     QLabel* label_roundnum = nullptr;
     QListWidget* listbox_words = nullptr;
-    QLabel* image_Turn = nullptr;
+    QLabel* label_wordsummary = nullptr;  // "2 words / 6 points" under the word list
+    PictureView* image_Turn = nullptr;
     QWidget* shape_highlite = nullptr;
     QWidget* panel_winner = nullptr;
     QLabel* label_winner1 = nullptr;
@@ -101,6 +108,13 @@ class TBoard : public QWidget {
     // The quick instructions, in front of the board until "Done".
     void showhelp();
 
+    // Lays the panel out `scale` times its designed size (1 or more) and `panel` large;
+    // the chat area takes what is left right of and below the game.
+    void fit(qreal scale, QSize panel);
+    qreal scale() const { return scaled_.scale(); }
+    // Where the chat panel goes: the panel's right-hand part, from x 470 as designed.
+    QRect chatarea() const;
+
     int whoseturn() const { return whoseturn_; }
     int selectedtile() const { return selectedtile_; }
     int currentcolumn() const { return currentcolumn_; }
@@ -134,6 +148,13 @@ class TBoard : public QWidget {
     void showturn();  // marker, computer name, status and sound for whoseturn_
     void clearwords();
     void setkeyrow(int row);
+    // A part's designed rectangle, placed at the present scale.
+    void place(QWidget* part, const QRect& designed) { scaled_.place(part, designed); }
+    QRect designed(const QWidget* part) const { return scaled_.designed(part); }
+    // Score and bonus labels as wide as their text, the bonus 3 pixels after the score.
+    void fitscore(int seat);
+    // Why the server refused the last placement, as far as this copy of the board tells.
+    QString refusal() const;
 
     BoardHost& host_;
     Tgamestart* gamestart_ = nullptr;
@@ -142,7 +163,9 @@ class TBoard : public QWidget {
     int selectedtile_ = 0;
     int currentcolumn_ = 0;
     int totalrounds_ = 0;
+    ScaledParts scaled_;
     int keyrow_ = 1;             // the row Enter places into
+    int placedrow_ = 0;          // the row of the last placement sent
     bool keyboardplay_ = false;  // the player last used the keys, not the mouse
 };
 

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -36,9 +37,10 @@ Tgamestart::Tgamestart(BoardHost& host, QWidget* parent)
     playtoscore_->setFont(pictures::look::font(15, true));
     playtoscore_->setFixedWidth(64);
     playtoscore_->setAccessibleName(QStringLiteral("Rounds per Game"));
+    connect(playtoscore_, &QSpinBox::valueChanged, this, [this] { chosen_ = true; });
     caption->setBuddy(playtoscore_);
 
-    start_ = new PictureButton(pictures::startButton(), QStringLiteral("Start Game"), this);
+    start_ = new PictureButton(&pictures::startButton, QStringLiteral("Start Game"), this);
     connect(start_, &QAbstractButton::clicked, this, &Tgamestart::button_startClick);
 
     auto* rounds = new QHBoxLayout;
@@ -62,6 +64,7 @@ int Tgamestart::rounds() const {
 }
 
 void Tgamestart::setrounds(int rounds) {
+    const QSignalBlocker fromsettings(playtoscore_);
     playtoscore_->setValue(rounds);
 }
 
@@ -70,6 +73,7 @@ void Tgamestart::button_startClick() {
     // Cleaned as the server cleans login names: a '+' would split the request's fields.
     const std::string name = proto::cleanName(host_.playername().toLatin1().toStdString());
     host_.send(proto::request::startgame(name, playtoscore_->text().toStdString()));
+    chosen_ = true;
     hide();
     host_.saveinifile();
 }

@@ -23,6 +23,9 @@ class Tgamestart : public QDialog {
     // Values outside 1..5 are brought to the nearest end.
     int rounds() const;
     void setrounds(int rounds);
+    // The player has stepped the selector or started a game with it; the settings only
+    // set it.
+    bool roundschosen() const { return chosen_; }
 
     // Sends "CMD_startgame" with the player's name and the rounds, hides the window and
     // has the settings written.
@@ -38,6 +41,7 @@ class Tgamestart : public QDialog {
     BoardHost& host_;
     QSpinBox* playtoscore_;
     PictureButton* start_;
+    bool chosen_ = false;
 };
 
 }  // namespace tessarin::board

@@ -32,8 +32,10 @@ void TileCell::setCode(int code) {
 
 void TileCell::paintEvent(QPaintEvent*) {
     if (code_ == kNone) return;
+    // Drawn at the cell's own size, which grows with the board, and the screen's density.
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pictures::tile(code_));
+    painter.drawPixmap(rect(),
+                       pictures::tile(code_, width() * devicePixelRatioF() / pictures::kTileSize));
 }
 
 void TileCell::mouseReleaseEvent(QMouseEvent* event) {

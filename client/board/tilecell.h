@@ -1,4 +1,4 @@
-// A 44x44 picture of the board or the rack: no picture, the blank tile or a letter. It
+// A picture of the board or the rack, 44x44 as designed: no picture, the blank tile or a letter. It
 // reports a mouse button released over it; whether that means anything is the board's call.
 #pragma once
 

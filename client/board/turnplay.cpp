@@ -10,8 +10,9 @@
 namespace tessarin::board {
 
 void TBoard::raisetile(int slot, bool raised) {
-    parts_.tile[slot]->move(layout::kTileLeft[slot],
-                            raised ? layout::kRaisedTop : layout::kRestTop);
+    place(parts_.tile[slot],
+          QRect(layout::kTileLeft[slot], raised ? layout::kRaisedTop : layout::kRestTop,
+                layout::kCellSize, layout::kCellSize));
     update();
 }
 
@@ -45,8 +46,21 @@ void TBoard::word_11Click(int row, int column) {
             proto::request::placeit(host_.myseat(), selectedtile_, cell->cellid().toStdString()));
     raisetile(selectedtile_, false);
     selectedtile_ = 0;
+    placedrow_ = row;
     whoseturn_ = 0;  // no further clicks until the server answers
     setstatus(QStringLiteral("Checking..."));
+}
+
+QString TBoard::refusal() const {
+    // The server places into its current column, which must be empty and, from column 2
+    // on, follow a letter in the column before it: on screen, the cell to its right.
+    const int row = placedrow_;
+    const int column = currentcolumn_;
+    if (row < 1 || row > kRows || column < 1 || column > kColumns) return {};
+    if (parts_.word[row][column]->code() > 0) return QStringLiteral(": that cell is taken.");
+    if (column > 1 && parts_.word[row][column - 1]->code() <= 0)
+        return QStringLiteral(": the cell to its right is empty.");
+    return {};
 }
 
 void TBoard::setkeyrow(int row) {

@@ -33,6 +33,11 @@ void ChatEntry::Paste1Click() {
 }
 
 void ChatEntry::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        emit escapePressed();
+        return;
+    }
     if (showsPrompt()) clear();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();

@@ -1,6 +1,6 @@
 // The one-line chat entry field `mychat`. It starts with the prompt "<Enter Chat Here>",
-// which the first key pressed in it removes; Enter is reported instead of being typed;
-// pasting (its menu's "Paste" or Ctrl+V) always appends at the end.
+// which the first key pressed in it removes; Enter and Escape are reported instead of being
+// typed; pasting (its menu's "Paste" or Ctrl+V) always appends at the end.
 #pragma once
 
 #include <QLineEdit>
@@ -17,6 +17,8 @@ class ChatEntry : public QLineEdit {
     explicit ChatEntry(QWidget* parent = nullptr);
 
     bool showsPrompt() const { return text() == prompt(); }
+    // Nothing typed: empty or the prompt.
+    bool isBlank() const { return text().isEmpty() || showsPrompt(); }
     // Appends at the end and leaves the caret there with nothing selected.
     void appendText(const QString& text);
     // Appends the clipboard's text, its line breaks made blanks (the field has one line);
@@ -25,6 +27,8 @@ class ChatEntry : public QLineEdit {
 
   signals:
     void enterPressed();
+    // The player leaves the field; the prompt, if shown, stays.
+    void escapePressed();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -50,6 +50,7 @@ ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
     entryLook.setColor(QPalette::Base, toQColor(ChatView::kBackground));
     mychat_->setPalette(entryLook);
     connect(mychat_, &ChatEntry::enterPressed, this, &ChatPanel::sendit);
+    connect(mychat_, &ChatEntry::escapePressed, this, &ChatPanel::entryEscaped);
 
     button_smilies = pictureButton(QStringLiteral("button_smilies"), QStringLiteral(":)"));
     button_smilies->setFixedWidth(24);

@@ -102,7 +102,7 @@ class ChatPanel : public QWidget {
     void b_phrase1Click(int button);
     // Chatter sound menu tag 0..20 (0 is "<Cancel>").
     void wave4Click(int tag);
-    // Smiley menu tag 10..27.
+    // Smiley menu tag 10..27: its code goes into the field, which takes the keyboard.
     void N271Click(int tag);
     // A click on link `linkNumber` of the view.
     void mainchatJump(int linkNumber);
@@ -121,6 +121,8 @@ class ChatPanel : public QWidget {
   signals:
     // "Done" in the phrase list window: the nine phrases, for the settings file.
     void phrasesEdited(const QStringList& phrases);
+    // Escape in the entry field: the player wants the keys back in the game.
+    void entryEscaped();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -51,6 +51,8 @@ void ChatPanel::N271Click(int tag) {
     if (tag < kFirstSmileyTag || tag >= kFirstSmileyTag + kSmileyCount) return;
     if (mychat_->showsPrompt()) mychat_->clear();
     mychat_->appendText(kSmileyCode.toString() + QString::number(tag));
+    // The player goes on typing after the smiley.
+    mychat_->setFocus(Qt::PopupFocusReason);
 }
 
 }  // namespace tessarin::chat

@@ -5,15 +5,6 @@
 
 namespace tessarin::chat {
 
-QColor toQColor(Colour colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-Colour fromQColor(const QColor& colour) {
-    return static_cast<Colour>(colour.red()) | static_cast<Colour>(colour.green()) << 8 |
-           static_cast<Colour>(colour.blue()) << 16;
-}
-
 ChatStyles::ChatStyles(const QColor& windowText) {
     for (auto& look : looks_) look.colour = windowText;
     looks_[kSystemStyle].colour = toQColor(kSystemColour);

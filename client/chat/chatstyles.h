@@ -8,18 +8,13 @@
 
 #include "chatline.h"
 #include "colourtext.h"
+#include "qcolour.h"
+#include "textsize.h"
 
 namespace tessarin::chat {
 
 // The char-format property that holds a piece's style number 0..14.
 inline constexpr int kStyleProperty = QTextFormat::UserProperty + 1;
-inline constexpr int kDefaultTextSize = 10;
-// Sizes outside this range (from a damaged settings file) are clamped.
-inline constexpr int kMinTextSize = 6;
-inline constexpr int kMaxTextSize = 72;
-
-QColor toQColor(Colour colour);
-Colour fromQColor(const QColor& colour);
 
 class ChatStyles {
   public:
@@ -28,7 +23,7 @@ class ChatStyles {
 
     // Style 0..14 (others are clamped to kStrayStyle). Returns whether the look changed.
     bool setLook(int style, const QColor& colour, bool bold);
-    // Returns whether the size changed; see kMinTextSize.
+    // Returns whether the size changed; sizes are clamped to kMinTextSize..kMaxTextSize.
     bool setTextSize(int points);
     int textSize() const { return textSize_; }
     QColor colour(int style) const { return looks_[index(style)].colour; }
@@ -46,7 +41,7 @@ class ChatStyles {
     static std::size_t index(int style);
 
     std::array<Look, kStyleCount> looks_;
-    int textSize_ = kDefaultTextSize;
+    int textSize_ = kStartupTextSize;
 };
 
 }  // namespace tessarin::chat

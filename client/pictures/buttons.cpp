@@ -77,23 +77,26 @@ QPixmap smileyButton() {
     });
 }
 
-QPixmap startButton() {
+QPixmap startButton(qreal ratio) {
     constexpr QSize size{120, 34};
-    return drawCached(QStringLiteral("startbutton"), size, [size](QPainter& p) {
-        drawFace(p, size, 7);
-        // A play sign and the words, centred together.
-        const QString text = QStringLiteral("Start Game");
-        const qreal textWidth = QFontMetricsF(look::font(14, true)).horizontalAdvance(text);
-        const qreal sign = 10, gap = 6;
-        const qreal left = (size.width() - sign - gap - textWidth) / 2;
-        QPainterPath play(QPointF(left, 11));
-        play.lineTo(left + sign, 17);
-        play.lineTo(left, 23);
-        play.closeSubpath();
-        p.fillPath(play.translated(0, 1), QColor(0, 0, 0, 110));
-        p.fillPath(play, look::kTerracottaLight);
-        drawLabel(p, QRectF(left + sign + gap, 0, textWidth + 1, size.height()), text, 14);
-    });
+    return drawCached(
+        QStringLiteral("startbutton"), size,
+        [size](QPainter& p) {
+            drawFace(p, size, 7);
+            // A play sign and the words, centred together.
+            const QString text = QStringLiteral("Start Game");
+            const qreal textWidth = QFontMetricsF(look::font(14, true)).horizontalAdvance(text);
+            const qreal sign = 10, gap = 6;
+            const qreal left = (size.width() - sign - gap - textWidth) / 2;
+            QPainterPath play(QPointF(left, 11));
+            play.lineTo(left + sign, 17);
+            play.lineTo(left, 23);
+            play.closeSubpath();
+            p.fillPath(play.translated(0, 1), QColor(0, 0, 0, 110));
+            p.fillPath(play, look::kTerracottaLight);
+            drawLabel(p, QRectF(left + sign + gap, 0, textWidth + 1, size.height()), text, 14);
+        },
+        ratio);
 }
 
 }  // namespace tessarin::pictures

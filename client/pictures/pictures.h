@@ -1,8 +1,10 @@
 // The game's pictures, drawn with QPainter the first time they are asked for and kept in
 // QPixmapCache afterwards. Needs a QGuiApplication; call from the UI thread only.
 //
-// Every picture has a fixed size in device-independent pixels at ratio 1, because the
-// windows place them at fixed pixel positions.
+// Every picture has a fixed size in device-independent pixels, because the windows place
+// them at fixed pixel positions. Those that take a `ratio` can be drawn with that many
+// device pixels per pixel (0.25..16; the pixmap carries it as its device pixel ratio), so a
+// grown board or a high-density screen shows them sharp rather than stretched.
 #pragma once
 
 #include <QtGui/QColor>
@@ -20,7 +22,7 @@ inline constexpr QRgb kHighlightColour = qRgb(203, 95, 59);
 
 // 44x44. 0 = the empty board slot ("blank tile"), 1..26 = letter tiles A..Z.
 // Null for any other code.
-QPixmap tile(int code);
+QPixmap tile(int code, qreal ratio = 1.0);
 
 // 17x16 chat faces, index 0..17 (smile, wink, laugh, sad, tongue, surprised, cool, angry,
 // crying, neutral, in love, sleepy, blushing, kiss, devil, sick, confused, angel).
@@ -28,13 +30,13 @@ QPixmap tile(int code);
 QPixmap smiley(int index);
 
 // 54x21: an arrow pointing right at the name of the seat whose turn it is.
-QPixmap turnMarker();
+QPixmap turnMarker(qreal ratio = 1.0);
 
 // 24x16: the marker beside a seat whose player is just watching.
-QPixmap eyes();
+QPixmap eyes(qreal ratio = 1.0);
 
 // width x 2: the engraved rule under a board row. Null when width < 1.
-QPixmap ruleLine(int width);
+QPixmap ruleLine(int width, qreal ratio = 1.0);
 
 // 64x64, seamless: the tiled background of every window. Light and low in contrast so
 // that black text on it stays readable.
@@ -51,15 +53,15 @@ QPixmap soundButton();
 QPixmap smileyButton();
 
 // 120x34: the "Start Game" button's face.
-QPixmap startButton();
+QPixmap startButton(qreal ratio = 1.0);
 
 // 176x44: the game's name spelt in small tiles over the maker's name; the board's and the
 // about window's logo.
-QPixmap logo();
+QPixmap logo(qreal ratio = 1.0);
 
 // 200x64: the quick instructions' example, a row filled from the right with an arrow
 // showing that its word reads from left to right.
-QPixmap instructionsPicture();
+QPixmap instructionsPicture(qreal ratio = 1.0);
 
 // 64x64: the window icon, a letter tile.
 QPixmap appIcon();

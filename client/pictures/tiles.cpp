@@ -114,11 +114,12 @@ void drawTile(QPainter& painter, const QRectF& rect, int code) {
     }
 }
 
-QPixmap tile(int code) {
+QPixmap tile(int code, qreal ratio) {
     if (code < 0 || code > 26) return {};
     return drawCached(
         QStringLiteral("tile/%1").arg(code), QSize(kTileSize, kTileSize),
-        [code](QPainter& painter) { drawTile(painter, QRectF(0, 0, kTileSize, kTileSize), code); });
+        [code](QPainter& painter) { drawTile(painter, QRectF(0, 0, kTileSize, kTileSize), code); },
+        ratio);
 }
 
 }  // namespace tessarin::pictures

@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "qcolour.h"
+
 namespace tessarin {
 
 namespace {
@@ -52,16 +54,6 @@ unsigned bit(OptionsMenu::Option option) {
     return 1u << static_cast<unsigned>(option);
 }
 
-QColor toQColor(std::uint32_t bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-std::uint32_t fromQColor(const QColor& colour) {
-    return static_cast<std::uint32_t>(colour.red()) |
-           static_cast<std::uint32_t>(colour.green()) << 8 |
-           static_cast<std::uint32_t>(colour.blue()) << 16;
-}
-
 }  // namespace
 
 OptionsMenu::OptionsMenu(QMenu* menu) : QObject(menu) {
@@ -89,9 +81,9 @@ OptionsMenu::OptionsMenu(QMenu* menu) : QObject(menu) {
 
     QWidget* dialogParent = menu->parentWidget();
     pickColour_ = [dialogParent](std::uint32_t current) -> std::optional<std::uint32_t> {
-        const QColor chosen = QColorDialog::getColor(toQColor(current), dialogParent);
+        const QColor chosen = QColorDialog::getColor(chat::toQColor(current), dialogParent);
         if (!chosen.isValid()) return std::nullopt;
-        return fromQColor(chosen);
+        return chat::fromQColor(chosen);
     };
 }
 

@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "tessarinsettings.h"
+#include "textsize.h"
 
 class QAction;
 class QActionGroup;
@@ -94,7 +95,7 @@ class OptionsMenu : public QObject {
     int timeSpeedMs_ = 0;
     bool turnSoundNew_ = false;
     std::uint32_t chatColour_ = 0;
-    int textSize_ = 10;
+    int textSize_ = chat::kStartupTextSize;
     // Options whose value came from the settings file or from the user, one bit each.
     unsigned settled_ = 0;
 };

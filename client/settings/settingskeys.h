@@ -25,10 +25,9 @@ inline constexpr char kHelp[] = "Help";
 inline constexpr int kPhraseCount = 9;
 inline constexpr int kPhraseMaxLength = 50;
 
-inline constexpr int kDefaultTextSize = 8;
-// Sizes outside this range cannot be a chat font size and read as the default.
-inline constexpr int kMinTextSize = 1;
-inline constexpr int kMaxTextSize = 72;
+// The Textsize read when the key is missing, unreadable or outside the chat's text sizes
+// (chat::kMinTextSize..kMaxTextSize in textsize.h).
+inline constexpr int kMissingTextSize = 8;
 inline constexpr int kDefaultTop = 3;
 inline constexpr int kDefaultLeft = 3;
 inline constexpr int kDefaultWidth = 768;

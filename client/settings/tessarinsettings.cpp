@@ -1,6 +1,7 @@
 #include "tessarinsettings.h"
 
 #include "colourtext.h"
+#include "textsize.h"
 
 namespace tessarin {
 
@@ -43,8 +44,8 @@ LoadedSettings TessarinSettings::read() const {
     const IniSection section = file_.readSection(QLatin1String(kSection));
     LoadedSettings s;
 
-    const int size = readInt(section, kTextsize, kDefaultTextSize);
-    if (size >= kMinTextSize && size <= kMaxTextSize) s.textSize = size;
+    const int size = readInt(section, kTextsize, kMissingTextSize);
+    if (size >= chat::kMinTextSize && size <= chat::kMaxTextSize) s.textSize = size;
     s.bounds =
         QRect(readInt(section, kLeft, kDefaultLeft), readInt(section, kTop, kDefaultTop),
               readInt(section, kWidth, kDefaultWidth), readInt(section, kHeight, kDefaultHeight));

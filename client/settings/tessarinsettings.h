@@ -18,7 +18,7 @@ namespace tessarin {
 // The section as loadinifile reads it; every field holds its default when the key is
 // missing or unreadable.
 struct LoadedSettings {
-    int textSize = settings::kDefaultTextSize;
+    int textSize = settings::kMissingTextSize;
     QRect bounds{settings::kDefaultLeft, settings::kDefaultTop, settings::kDefaultWidth,
                  settings::kDefaultHeight};
     std::uint32_t textColour = 0;    // 0x00BBGGRR; black

@@ -71,7 +71,8 @@ inline QString snapshot(const TBoard& board) {
     for (int seat = 1; seat <= kSeats; ++seat)
         out << p.label_playername[seat]->text() << p.label_score[seat]->text()
             << p.label_bonus[seat]->text() << QString::number(p.image_eyes[seat]->isHidden());
-    out << p.label_status->text() << p.label_roundnum->text() << wordlist(board);
+    out << p.label_status->text() << p.label_roundnum->text() << wordlist(board)
+        << p.label_wordsummary->text();
     out << QStringLiteral("turn %1 sel %2 col %3 rounds %4")
                .arg(board.whoseturn())
                .arg(board.selectedtile())

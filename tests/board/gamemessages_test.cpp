@@ -56,19 +56,27 @@ void GameMessagesTest::wordList_data() {
     QTest::addColumn<QString>("found");  // the words of CMD_ascore, empty: none came
     QTest::addColumn<int>("points");
     QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("summary");  // always in sight under the list
     QTest::addColumn<QString>("sound");
-    QTest::newRow("one word") << "+at" << 2 << QStringList{"AT", "", "1 word", "2 points"}
+    QTest::newRow("one word") << "+at" << 2 << QStringList{"AT"} << "1 word / 2 points"
                               << "goodword";
-    QTest::newRow("two words") << "+act+cat" << 6
-                               << QStringList{"ACT", "CAT", "", "2 words", "6 points"}
+    QTest::newRow("two words") << "+act+cat" << 6 << QStringList{"ACT", "CAT"}
+                               << "2 words / 6 points"
                                << "goodword";
-    QTest::newRow("no words") << "" << 0 << QStringList{"No Words"} << "badword";
+    QTest::newRow("twelve words") << "+ab+ac+ad+ae+af+ag+ah+ai+aj+ak+al+am" << 48
+                                  << QStringList{"AB", "AC", "AD", "AE", "AF", "AG",
+                                                 "AH", "AI", "AJ", "AK", "AL", "AM"}
+                                  << "12 words / 48 points"
+                                  << "goodword";
+    QTest::newRow("no words") << "" << 0 << QStringList{"No Words"} << ""
+                              << "badword";
 }
 
 void GameMessagesTest::wordList() {
     QFETCH(QString, found);
     QFETCH(int, points);
     QFETCH(QStringList, lines);
+    QFETCH(QString, summary);
     QFETCH(QString, sound);
     FakeBoardHost host;
     TBoard board(host);
@@ -80,6 +88,10 @@ void GameMessagesTest::wordList() {
     deliver(board, proto::msg::mytiles(1, {{3, 7}}));
     deliver(board, proto::msg::placeletter(1, 2, 1, 20));
     QCOMPARE(wordlist(board), lines);
+    const QLabel* summaryline = board.parts().label_wordsummary;
+    QCOMPARE(summaryline->text(), summary);
+    QVERIFY(summaryline->fontMetrics().horizontalAdvance(summary) <=
+            summaryline->contentsRect().width());
     QCOMPARE(host.sounds.last(), sound);
     if (found.isEmpty()) return;
 
@@ -91,6 +103,7 @@ void GameMessagesTest::wordList() {
     // The next turn clears the list and the bonus.
     deliver(board, proto::msg::nextplayer(2, 1, 0));
     QVERIFY(wordlist(board).isEmpty());
+    QVERIFY(board.parts().label_wordsummary->text().isEmpty());
     QVERIFY(bonus->text().isEmpty());
 }
 

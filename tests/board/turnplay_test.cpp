@@ -36,6 +36,7 @@ class TurnPlayTest : public QObject {
     void turnSound();
     void rackClicks_data();
     void rackClicks();
+    void invalidPlacementLetsThePlayerChooseAgain_data();
     void invalidPlacementLetsThePlayerChooseAgain();
     void anyShownCellOfARowSendsItsOwnId_data();
     void anyShownCellOfARowSendsItsOwnId();
@@ -138,26 +139,43 @@ void TurnPlayTest::rackClicks() {
                  slot == selected ? layout::kRaisedTop : layout::kRestTop);
 }
 
+void TurnPlayTest::invalidPlacementLetsThePlayerChooseAgain_data() {
+    QTest::addColumn<int>("column");  // the column open for the placement
+    QTest::addColumn<bool>("taken");  // another player's letter already stands there
+    QTest::addColumn<QString>("text");
+    QTest::newRow("taken") << 1 << true << "Invalid Placement: that cell is taken.";
+    QTest::newRow("nothing to its right")
+        << 2 << false << "Invalid Placement: the cell to its right is empty.";
+    QTest::newRow("no reason the board shows") << 1 << false << "Invalid Placement";
+}
+
 void TurnPlayTest::invalidPlacementLetsThePlayerChooseAgain() {
+    QFETCH(int, column);
+    QFETCH(bool, taken);
+    QFETCH(QString, text);
     FakeBoardHost host;
     TBoard board(host);
-    startgame(board);
+    startgame(board, column);
+    if (taken) deliver(board, proto::msg::placeletter(3, 2, column, 7));
     board.tile_1MouseUp(5);
-    board.word_11Click(2, 1);
+    board.word_11Click(2, column);
     QCOMPARE(board.whoseturn(), 0);
     board.tile_1MouseUp(1);  // while checking, the rack is dead
     QCOMPARE(board.selectedtile(), 0);
 
     deliver(board, proto::msg::errornum(1));
-    QCOMPARE(status(board), QStringLiteral("Invalid Placement"));
+    QCOMPARE(status(board), text);
+    // Read in full, not cut short with "...".
+    const QLabel* line = board.parts().label_status;
+    QVERIFY(line->fontMetrics().horizontalAdvance(text) <= line->contentsRect().width());
     QCOMPARE(board.whoseturn(), 1);
     QCOMPARE(board.selectedtile(), 0);
     QCOMPARE(board.parts().tile[5]->code(), 18);
     QCOMPARE(board.parts().tile[5]->y(), layout::kRestTop);
 
     board.tile_1MouseUp(1);
-    board.word_11Click(3, 1);
-    QCOMPARE(host.sent.back(), proto::request::placeit(1, 1, "31"));
+    board.word_11Click(3, column);
+    QCOMPARE(host.sent.back(), proto::request::placeit(1, 1, "3" + std::to_string(column)));
 }
 
 void TurnPlayTest::anyShownCellOfARowSendsItsOwnId_data() {

@@ -1,5 +1,6 @@
 // What the panel sends and how its entry field, buttons, menus and phrase list behave.
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -245,14 +246,29 @@ void ChatSendTest::smileyCodesGoIntoTheField() {
     ChatEntry* field = panel->mychat();
     field->setText(before);
     field->setSelection(0, 1);
-    const QList<QAction*> items = panel->popupSmilies()->actions();
+    panel->show();
+    QApplication::setActiveWindow(panel.get());
+    QVERIFY(QTest::qWaitForWindowActive(panel.get()));
+    panel->mainchat()->setFocus();  // the keys are elsewhere when the menu opens
+    QMenu* menu = panel->popupSmilies();
+    const QList<QAction*> items = menu->actions();
     QCOMPARE(items.size(), 18);
     QCOMPARE(items[item]->data().toInt(), item + 10);
     QVERIFY(!items[item]->icon().isNull());
-    items[item]->trigger();
+    QTest::mouseClick(panel->findChild<QToolButton*>(QStringLiteral("button_smilies")),
+                      Qt::LeftButton);
+    QTRY_VERIFY(menu->isVisible());
+    for (int down = 0; down <= item; ++down) QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_VERIFY(!menu->isVisible());
     QCOMPARE(field->text(), after);
     QCOMPARE(field->cursorPosition(), after.size());
     QVERIFY(!field->hasSelectedText());
+    // The player types on after the smiley.
+    QTRY_VERIFY(field->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+    QCOMPARE(field->text(), after + "x");
+    field->setText(after);
     for (int outside : {9, 28}) panel->N271Click(outside);
     QCOMPARE(field->text(), after);
 }

@@ -7,19 +7,24 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSpinBox>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
+#include "chatentry.h"
 #include "chatpanel.h"
 #include "clientrig.h"
+#include "pictureview.h"
 #include "protocol.h"
 #include "soundplayer.h"
 #include "tboard.h"
+#include "tgamestart.h"
 #include "tilecell.h"
 
 namespace tessarin {
 
+using chat::ChatEntry;
 using testing::RawClient;
 using testing::Rig;
 
@@ -345,6 +350,38 @@ class TchatTest : public QObject {
         QVERIFY(QFile::exists(unread.settingsPath()));
     }
 
+    void roundsAreSavedOnlyWhenChosen_data() {
+        QTest::addColumn<bool>("read");    // the settings were read before the window closed
+        QTest::addColumn<int>("stepped");  // the player set the selector to this, 0: never
+        QTest::addColumn<QByteArray>("kept");
+        QTest::newRow("closed before reading") << false << 0 << QByteArray("Playtoscore=4");
+        QTest::newRow("chosen before reading") << false << 2 << QByteArray("Playtoscore=2");
+        QTest::newRow("read, then closed") << true << 0 << QByteArray("Playtoscore=4");
+    }
+
+    void roundsAreSavedOnlyWhenChosen() {
+        QFETCH(bool, read);
+        QFETCH(int, stepped);
+        QFETCH(QByteArray, kept);
+        Rig rig;
+        board::Tgamestart gamestart(*rig.chat, rig.chat.get());
+        rig.chat->attach(&gamestart, nullptr);
+        {
+            QFile ini(rig.settingsPath());
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write("[Tessarin]\r\nPlaytoscore=4\r\nWidth=700\r\n");
+        }
+        if (read) rig.chat->loadinifile();
+        if (stepped) gamestart.edit_playtoscore()->setValue(stepped);
+        rig.chat->setGeometry(40, 50, 800, 480);  // the bounds changed: the settings are saved
+        rig.chat->close();
+        QFile ini(rig.settingsPath());
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        QVERIFY2(text.contains(kept), text.constData());
+        QVERIFY(text.contains("Width=800"));
+    }
+
     void resetScreenLocation() {
         Rig rig;
         rig.chat->setGeometry(200, 100, 900, 600);
@@ -360,6 +397,83 @@ class TchatTest : public QObject {
         const QSize client = rig.chat->centralWidget()->size();
         QVERIFY2(client.width() >= 749 + 4 && client.height() >= 411 + 4,
                  qPrintable(QStringLiteral("%1x%2").arg(client.width()).arg(client.height())));
+    }
+
+    void boardGrowsWithTheWindow_data() {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<bool>("grows");
+        QTest::newRow("default size") << QSize(768, 470) << false;
+        QTest::newRow("1200x760") << QSize(1200, 760) << true;
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << true;
+        QTest::newRow("only wider") << QSize(1300, 470) << false;
+    }
+
+    void boardGrowsWithTheWindow() {
+        QFETCH(QSize, window);
+        QFETCH(bool, grows);
+        Rig rig;
+        rig.chat->show();
+        rig.chat->resize(window);
+        QApplication::processEvents();
+        const board::TBoard& board = rig.chat->board();
+        const QSize client = rig.chat->centralWidget()->size();
+        const QSize atDefault = Tchat::kDefaultBounds.size() - (rig.chat->size() - client);
+        const QWidget* cell = board.parts().word[3][2];
+        const qreal scale = board.scale();
+        QCOMPARE(scale > 1, grows);
+        // As large as the window allows while keeping the default window's proportions.
+        QVERIFY(atDefault.width() * scale <= client.width() + 1);
+        QVERIFY(atDefault.height() * scale <= client.height() + 1);
+        QVERIFY(qAbs(atDefault.width() * scale - client.width()) <= 2 ||
+                qAbs(atDefault.height() * scale - client.height()) <= 2);
+        const auto near = [scale](int actual, int designed) {
+            return qAbs(actual - designed * scale) <= 1;
+        };
+        QVERIFY(near(cell->x(), 325) && near(cell->y(), 106) && near(cell->height(), 44));
+        QVERIFY(near(board.parts().tile[1]->x(), 129) && near(board.parts().tile[1]->y(), 335));
+        QVERIFY(near(board.parts().label_status->font().pixelSize(), 13));
+        // The chat keeps its place and takes all the width beyond the proportional size.
+        const QRect chat = rig.chat->chatpanel().geometry();
+        QVERIFY(near(chat.left(), 470));
+        QCOMPARE(chat.right(), board.width() - 1);
+        QVERIFY(qAbs((board.width() - 749 * scale) - (client.width() - 768 * scale)) <= 1);
+        if (!grows && window.height() == 470) {
+            QCOMPARE(board.geometry(), QRect(2, 2, window.width() - 19, 411));
+            QCOMPARE(chat, QRect(470, 0, window.width() - 19 - 470, 411));
+        }
+    }
+
+    void keysComeBackToTheBoard_data() {
+        QTest::addColumn<QString>("typed");  // in the chat entry when the turn starts
+        QTest::addColumn<bool>("escape");    // then Escape in the entry
+        QTest::addColumn<bool>("board");     // the next key plays on the board
+        QTest::newRow("empty entry") << "" << false << true;
+        QTest::newRow("prompt") << ChatEntry::prompt() << false << true;
+        QTest::newRow("a line half typed") << "hel" << false << false;
+        QTest::newRow("then Escape") << "hel" << true << true;
+    }
+
+    void keysComeBackToTheBoard() {
+        QFETCH(QString, typed);
+        QFETCH(bool, escape);
+        QFETCH(bool, board);
+        Rig rig;
+        for (const char* line :
+             {"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0", "CMD_startgame+Ann+1+",
+              "CMD_roundstart+1+", "CMD_mytiles+1+1+3+2+1+3+20+4+5+5+18+6+19+"})
+            rig.chat->processsocktimer(line);
+        rig.chat->show();
+        QApplication::setActiveWindow(rig.chat.get());
+        QVERIFY(QTest::qWaitForWindowActive(rig.chat.get()));
+        ChatEntry* entry = rig.chat->chatpanel().mychat();
+        entry->setFocus();
+        entry->setText(typed);
+        rig.chat->processsocktimer("CMD_nextplayer+1+1+0+");
+        if (escape) QTest::keyClick(entry, Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_2);
+        QCOMPARE(rig.chat->board().selectedtile(), board ? 2 : 0);
+        QCOMPARE(entry->text(), board ? typed : typed + "2");
+        QVERIFY(rig.chat->board().parts().label_keys->text().contains("Esc"));
     }
 
     void eventsAskForTheirRecordings() {

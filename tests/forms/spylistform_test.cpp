@@ -32,12 +32,11 @@ struct Harness {
                          Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &move);
     }
-    // Right-click at line `row` and choose "Remove From Game" (if the menu lets us).
-    void removeat(int row) {
+    // Right-click at line `row`, which opens the menu.
+    void menuat(int row) {
         QWidget* viewport = window.listbox_spys->viewport();
         QContextMenuEvent menu(QContextMenuEvent::Mouse, at(row), viewport->mapToGlobal(at(row)));
         QCoreApplication::sendEvent(viewport, &menu);
-        window.popup_kickhim->trigger();
     }
 
     Tspylist window;
@@ -80,12 +79,15 @@ void SpyListFormTest::removeFromGame() {
     QFETCH(int, row);
     QFETCH(std::vector<int>, kicked);
     Harness h(lines);
-    QVERIFY(!h.window.popup_kickhim->isEnabled());
     h.window.enablekick(host);
-    QCOMPARE(h.window.popup_kickhim->isEnabled(), host);
+    QVERIFY(!h.window.popup_kickhim->isEnabled());  // no spectator chosen yet
     // The pointer rests on another line first: the right-click's own place counts.
     h.moveto(row == 0 ? 1 % lines.size() : 0);
-    h.removeat(row);
+    h.menuat(row);
+    // Offered only to the host, on a spectator's line, which shows as selected.
+    QCOMPARE(h.window.popup_kickhim->isEnabled(), host && row >= 0);
+    QCOMPARE(h.window.listbox_spys->currentRow(), row);
+    h.window.popup_kickhim->trigger();
     QCOMPARE(h.kicked, kicked);
 }
 
@@ -111,6 +113,7 @@ void SpyListFormTest::tagStaysOnItsLineWhenOthersLeave() {
     const QStringList names = {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cy")};
     QVERIFY(h.window.removespy(leaving, names[leaving - 4]));
     QCOMPARE(h.window.listtag(), tag);
+    QCOMPARE(h.window.popup_kickhim->isEnabled(), tag >= 0);
     h.window.popup_kickhim->trigger();
     QCOMPARE(h.kicked, kicked);
 }

@@ -84,6 +84,8 @@ class PicturesTest : public QObject {
     void backgroundKeepsTextReadable();
     void backgroundIsSeamless();
     void cachedAndRedrawnAlike();
+    void samePictureAtAnyRatio_data();
+    void samePictureAtAnyRatio();
 };
 
 void PicturesTest::sizes_data() {
@@ -332,6 +334,37 @@ void PicturesTest::cachedAndRedrawnAlike() {
     const QList<QImage> after{imageOf(pics::tile(7)), imageOf(pics::smiley(3)),
                               imageOf(pics::background())};
     QCOMPARE(after, before);
+}
+
+// A grown board or a dense screen asks for more (or fewer) pixels of the same picture.
+void PicturesTest::samePictureAtAnyRatio_data() {
+    QTest::addColumn<QPixmap>("designed");
+    QTest::addColumn<QPixmap>("drawn");
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("tile A at 2.5") << pics::tile(1) << pics::tile(1, 2.5) << 2.5;
+    QTest::newRow("turn marker at 2") << pics::turnMarker() << pics::turnMarker(2) << 2.0;
+    QTest::newRow("logo at 0.5") << pics::logo() << pics::logo(0.5) << 0.5;
+}
+
+void PicturesTest::samePictureAtAnyRatio() {
+    QFETCH(QPixmap, designed);
+    QFETCH(QPixmap, drawn);
+    QFETCH(qreal, ratio);
+    QCOMPARE(drawn.devicePixelRatio(), ratio);
+    QCOMPARE(drawn.size(), (QSizeF(designed.size()) * ratio).toSize());
+    // At the smaller of the two sizes, it is the designed picture give or take smoothing.
+    const QSize smaller = ratio > 1 ? designed.size() : drawn.size();
+    const QImage back =
+        imageOf(drawn).scaled(smaller, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage original =
+        imageOf(designed).scaled(smaller, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double difference = 0;
+    for (int y = 0; y < original.height(); ++y)
+        for (int x = 0; x < original.width(); ++x)
+            difference += std::abs(qGray(back.pixel(x, y)) - qGray(original.pixel(x, y))) +
+                          std::abs(qAlpha(back.pixel(x, y)) - qAlpha(original.pixel(x, y)));
+    difference /= original.width() * original.height();
+    QVERIFY2(difference < 20, qPrintable(QString::number(difference)));
 }
 
 QTEST_MAIN(PicturesTest)

@@ -117,6 +117,7 @@ TEST_F(TessarinSettingsTest, ReadingRules) {
         {"Textsize=14", textSize, "14"},
         {"Textsize=big", textSize, "8"},
         {"Textsize=0", textSize, "8"},
+        {"Textsize=5", textSize, "8"},  // smaller than the chat shows
         {"Textsize=-12", textSize, "8"},
         {"Textsize=4000", textSize, "8"},
         {"Textcolor=clRed", colour, "ff"},
