@@ -80,7 +80,10 @@ int main(int argc, char** argv) {
                                        "speed", "normal");
     const QCommandLineOption timeOption("time-speed", "Pause between turns: short, normal or long.",
                                         "speed", "normal");
-    parser.addOptions({portOption, botOption, timeOption});
+    const QCommandLineOption strengthOption(
+        "bot-strength", "How well the computer plays: normal, strong or expert.", "strength",
+        "normal");
+    parser.addOptions({portOption, botOption, timeOption, strengthOption});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -102,6 +105,11 @@ int main(int argc, char** argv) {
                        : "--time-speed must be short, normal or long");
         return 2;
     }
+    const auto strength = tessarin::strengthFromName(parser.value(strengthOption).toStdString());
+    if (!strength) {
+        fail("--bot-strength must be normal, strong or expert");
+        return 2;
+    }
     if (!catchStopSignals()) {
         fail("cannot catch SIGINT and SIGTERM");
         return 1;
@@ -120,6 +128,7 @@ int main(int argc, char** argv) {
     tessarin::ServerConnections server(random, spell);
     server.setBotSpeedMs(*botSpeed);
     server.setTimeSpeedMs(*timeSpeed);
+    server.setBotStrength(*strength);
     server.onLog = logLine;
     server.onHostError = [](const std::string& text) { fail(QString::fromStdString(text)); };
     server.setPortName(std::to_string(port));

@@ -9,13 +9,14 @@
 #include "fakes.h"
 #include "getcombos.h"
 #include "tdictn.h"
+#include "wordfinder.h"
 
 namespace tessarin::testing {
 namespace {
 
 // The same records held in memory, searched the same way: the baseline for the ratio.
 class InMemoryList {
-public:
+  public:
     InMemoryList() {
         const auto list = embeddedWordList();
         for (std::size_t i = 0; i + 15 <= list.size(); i += 15)
@@ -26,7 +27,7 @@ public:
         return !key.empty() && std::binary_search(words_.begin(), words_.end(), key);
     }
 
-private:
+  private:
     std::vector<std::string> words_;
 };
 
@@ -70,6 +71,40 @@ void BM_CheckwordFullRow(benchmark::State& state) {
     state.counters["lookups"] = 873;
 }
 BENCHMARK(BM_CheckwordFullRow)->Unit(benchmark::kMicrosecond);
+
+const WordFinder& sharedFinder() {
+    static const WordFinder finder(sharedDictionary());
+    return finder;
+}
+
+// The same row through the word finder's index: the ratio to the line above is the gain.
+void BM_CheckwordFullRow_Finder(benchmark::State& state) {
+    const auto& finder = sharedFinder();
+    const char slots[6] = {'s', 't', 'e', 'a', 'r', 'n'};
+    for (auto _ : state) {
+        std::string found;
+        benchmark::DoNotOptimize(finder.score(slots, 6, &found));
+    }
+}
+BENCHMARK(BM_CheckwordFullRow_Finder)->Unit(benchmark::kMicrosecond);
+
+// A full row of letters no word is made of, the common case of a computer's try.
+void BM_CheckwordFullRowNoWord_Finder(benchmark::State& state) {
+    const auto& finder = sharedFinder();
+    const char slots[6] = {'q', 'x', 'z', 'v', 'j', 'k'};
+    for (auto _ : state) benchmark::DoNotOptimize(finder.score(slots, 6, nullptr));
+}
+BENCHMARK(BM_CheckwordFullRowNoWord_Finder)->Unit(benchmark::kMicrosecond);
+
+// Building the index, once per server on its first word search.
+void BM_WordFinderIndex(benchmark::State& state) {
+    const auto& spell = sharedDictionary();
+    for (auto _ : state) {
+        WordFinder finder(spell);
+        benchmark::DoNotOptimize(finder.words());
+    }
+}
+BENCHMARK(BM_WordFinderIndex)->Unit(benchmark::kMillisecond);
 
 // Column 6 of a board whose rows score nothing: all six rack tiles are tried, 873 lookups
 // each, before the fallback placement.

@@ -90,7 +90,8 @@ namespace {
 
 // A record's word normalised like a key, in place: at most keylength bytes, so it never
 // needs the heap. Returns its length (0 for a word of blanks only).
-std::size_t normaliseRecord(const char (&word)[TDictn::recsize - 1], char (&out)[TDictn::keylength]) {
+std::size_t normaliseRecord(const char (&word)[TDictn::recsize - 1],
+                            char (&out)[TDictn::keylength]) {
     std::size_t first = 0, last = sizeof word;
     auto blank = [](char c) { return c == ' ' || c == '\0'; };
     while (first < last && blank(word[first])) ++first;
@@ -128,6 +129,15 @@ bool TDictn::IsWord(std::string_view text) const {
             hi = mid - 1;
     }
     return false;
+}
+
+std::string TDictn::wordAt(std::int64_t index) const {
+    char word[recsize - 1];
+    if (!opened_ || index < 0 || index > lastindex_ || !readRecord(index, word)) return {};
+    char candidate[keylength];
+    const std::size_t length = normaliseRecord(word, candidate);
+    const std::string_view text(candidate, length);
+    return std::string(text.substr(0, text.find_last_not_of(' ') + 1));
 }
 
 }  // namespace tessarin

@@ -39,6 +39,9 @@ class TDictn {
     TDictn& operator=(const TDictn&) = delete;
 
     bool IsWord(std::string_view text) const;
+    // Record `index` (0..lastindex()) normalised like a key, without the padding; empty for
+    // a blank or unreadable record. Lets a caller build its own index of the list.
+    std::string wordAt(std::int64_t index) const;
 
     bool opened() const { return opened_; }
     std::int64_t lastindex() const { return lastindex_; }

@@ -12,12 +12,14 @@ void TServer::startgame(std::string_view request) {
 
     timer1_.stop();
     computertimer_.stop();
+    finder();  // the word index is built now rather than in the middle of a turn
     st_.gamestarted = true;
     proto::FieldReader fields(request);
     // Relayed to every seat: no line breaks, as for names and chat.
     const std::string starter = proto::stripUnsafe(fields.field());
     st_.playtoscore = proto::toInt(fields.field()).value_or(1);
     sendall(proto::msg::startgame(starter, st_.playtoscore));
+    announcestrength();
     for (int seat = 1; seat <= kPlayerSeats; ++seat) {
         st_.players[seat].score = 0;
         st_.players[seat].watching = false;
@@ -29,6 +31,14 @@ void TServer::startgame(std::string_view request) {
     st_.turnpos = t;
     st_.round = 0;
     startround();
+}
+
+void TServer::announcestrength() {
+    // Seat 2 is Klot's unless a human sits there; the strength also plays watching seats.
+    const bool klot = !st_.players[2].connected;
+    const std::string rest = "plays " + std::string(strengthName(host_.botStrength(2))) +
+                             ".|clBlue";  // the colour of the window's own system lines
+    sendall(proto::msg::actionline("0", klot ? "Klot" : "The computer", rest));
 }
 
 void TServer::startround() {

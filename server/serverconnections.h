@@ -51,6 +51,7 @@ class ServerConnections : public QObject, public ServerHost {
 
     void setBotSpeedMs(int ms) { botSpeed_ = ms; }
     void setTimeSpeedMs(int ms) { timeSpeed_ = ms; }
+    void setBotStrength(BotStrength strength) { botStrength_ = strength; }
     // Receive errors for the host ("Error CPerror...") and one-line log entries
     // (connections, departures, games, dropped input). Unset: errors go to the log.
     std::function<void(const std::string&)> onHostError;
@@ -76,6 +77,7 @@ class ServerConnections : public QObject, public ServerHost {
     void closeSeat(int seat) override;
     int botSpeedMs() const override { return botSpeed_; }
     int timeSpeedMs() const override { return timeSpeed_; }
+    BotStrength botStrength(int) const override { return botStrength_; }
 
   private:
     struct Connection {
@@ -118,6 +120,7 @@ class ServerConnections : public QObject, public ServerHost {
     int lastServed_ = 0;  // seat of the message dispatched last
     int botSpeed_ = 1000;
     int timeSpeed_ = 1000;
+    BotStrength botStrength_ = BotStrength::Normal;
     bool announced_ = false;  // the current step has logged its game start or winner
     QtTicker timer1;
     QtTicker computertimer;
