@@ -51,6 +51,8 @@ class Tchat : public QMainWindow, public board::BoardHost {
         std::function<int()> startserver;
         // The host's Bot Speed and Time Speed changed (also when the settings are read).
         std::function<void(int botSpeedMs, int timeSpeedMs)> speedschanged;
+        // The host's Computer Strength changed (also when the settings are read).
+        std::function<void(int strength)> strengthchanged;
         // The spy list.
         std::function<void(int seat, const QString& name)> addspy;
         std::function<bool(int seat, const QString& name)> removespy;
@@ -133,6 +135,8 @@ class Tchat : public QMainWindow, public board::BoardHost {
   private:
     void buildmenus();
     void applyoption(int option);
+    // Shows the Computer Strength in the game start window and hands it to the server.
+    void applystrength();
     void connectionclosed();
     QString seatcaption(int seat) const;
     QStringList seatnames() const;

@@ -1,9 +1,8 @@
 #include "botmoves.h"
 
 #include <algorithm>
-#include <cmath>
-#include <utility>
-#include <vector>
+#include <array>
+#include <iterator>
 
 #include "wordfinder.h"
 
@@ -51,37 +50,14 @@ class Choice {
     int use_ = 0;
 };
 
-// The expected best of kRackSize tiles drawn from `chance` (per letter) when letter L
-// scores best[L]: P(best >= v) = 1 - (1 - P(one tile scores >= v))^kRackSize.
-double expectedBest(const int (&best)[27], const double (&chance)[27]) {
-    std::vector<std::pair<int, double>> byScore;
-    for (int c = 1; c <= 26; ++c)
-        if (chance[c] > 0) byScore.emplace_back(best[c], chance[c]);
-    std::sort(byScore.begin(), byScore.end(), std::greater<>());
-    double expected = 0, atLeast = 0;
-    for (std::size_t i = 0; i < byScore.size(); ++i) {
-        atLeast += byScore[i].second;
-        const int next = i + 1 < byScore.size() ? byScore[i + 1].first : 0;
-        expected += (byScore[i].first - next) * (1 - std::pow(1 - atLeast, kRackSize));
+// The seat that plays after `seat` within a column.
+int nextSeat(const GameState& st, int seat) {
+    int next = seat;
+    for (int k = 0; k < kPlayerSeats; ++k) {
+        next = next % kPlayerSeats + 1;
+        if (st.players[next].inround) return next;
     }
-    return expected;
-}
-
-// The share of each letter among the tiles this seat cannot see: the bag's set less the
-// board and its own rack.
-void unseenChances(const GameState& st, int seat, double (&chance)[27]) {
-    int count[27] = {};
-    for (int i = 1; i <= kBagSize; ++i)
-        if (st.bag[i] >= 1 && st.bag[i] <= 26) ++count[st.bag[i]];
-    auto seen = [&](int code) {
-        if (code >= 1 && code <= 26 && count[code] > 0) --count[code];
-    };
-    for (int r = 1; r <= kRows; ++r)
-        for (int c = 1; c <= kColumns; ++c) seen(st.board[r][c]);
-    for (int k = 1; k <= kRackSize; ++k) seen(st.players[seat].tiles[k]);
-    int total = 0;
-    for (int c = 1; c <= 26; ++c) total += count[c];
-    for (int c = 1; c <= 26; ++c) chance[c] = total > 0 ? static_cast<double>(count[c]) / total : 0;
+    return seat;
 }
 
 }  // namespace
@@ -106,33 +82,42 @@ BotMove expertMove(const GameState& st, int seat, const WordFinder& finder) {
     Choice choice(finder);
     if (col < 1 || col > kColumns) return {};
     const auto& tiles = st.players[seat].tiles;
+    const auto& theirs = st.players[nextSeat(st, seat)].tiles;
     int openRows = 0;
     for (int row = 1; row <= kRows; ++row) openRows += open(st.board, row, col);
 
-    // Within the column: what each letter would score the next player in each open row.
-    double chance[27] = {};
-    int reply[kRows + 1][27] = {};
-    if (openRows > 1) {
-        unseenChances(st, seat, chance);
+    // Within the column: what each rack letter, the next player's and its own, would score
+    // in each open row (-1: not needed).
+    int reply[kRows + 1][27];
+    for (auto& row : reply) std::fill(std::begin(row), std::end(row), -1);
+    if (openRows > 1)
         for (int row = 1; row <= kRows; ++row)
             if (open(st.board, row, col))
-                for (int c = 1; c <= 26; ++c)
-                    if (chance[c] > 0) reply[row][c] = tryScore(st.board, row, col, c, finder);
-    }
+                for (int k = 1; k <= kRackSize; ++k)
+                    for (int code : {tiles[k], theirs[k]})
+                        if (code >= 1 && code <= 26 && reply[row][code] < 0)
+                            reply[row][code] = tryScore(st.board, row, col, code, finder);
+    auto bestIn = [&](int row, const std::array<int, kRackSize + 1>& rack, int skipSlot) {
+        int best = 0;
+        for (int other = 1; other <= kRows; ++other)
+            if (other != row && open(st.board, other, col))
+                for (int k = 1; k <= kRackSize; ++k)
+                    if (k != skipSlot && rack[k] >= 1 && rack[k] <= 26)
+                        best = std::max(best, reply[other][rack[k]]);
+        return best;
+    };
 
     for (int slot = 1; slot <= kRackSize; ++slot) {
         const int code = tiles[slot];
         if (code == 0) continue;
         for (int row = 1; row <= kRows; ++row) {
             if (!open(st.board, row, col)) continue;
-            const int gain = tryScore(st.board, row, col, code, finder);
-            double value = gain;
+            double value = tryScore(st.board, row, col, code, finder);
             if (openRows > 1) {
-                int best[27] = {};
-                for (int other = 1; other <= kRows; ++other)
-                    if (other != row && open(st.board, other, col))
-                        for (int c = 1; c <= 26; ++c) best[c] = std::max(best[c], reply[other][c]);
-                value -= expectedBest(best, chance);
+                // Less the next player's best reply in the rows left open, plus half of
+                // what the rest of its own rack can still make there after that.
+                value -= bestIn(row, theirs, 0);
+                value += 0.5 * bestIn(row, tiles, slot);
             } else if (col < kColumns) {
                 // The seat that fills a column opens the next one with the rest of its rack.
                 Board after;

@@ -18,10 +18,10 @@ struct BotMove {
 // whose letter the fewest words hold, so the rack keeps the letters that make words.
 BotMove strongMove(const GameState& st, int seat, const WordFinder& finder);
 
-// As strongMove, scoring each move by what it gains less what it leaves to the next player:
-// within a column, the best reply the next player can expect from a rack of unseen tiles in
-// the rows still open (the computer does not look at other racks); after the column's last
-// cell, where the same seat opens the next column, plus its own best move there.
+// As strongMove, scoring each move by what it gains less what it leaves to the next player.
+// Within a column: less the best reply the next player's rack makes in the rows still open,
+// plus half the best the rest of its own rack makes there. On the column's last cell, after
+// which the same seat opens the next column: plus its own best move there.
 BotMove expertMove(const GameState& st, int seat, const WordFinder& finder);
 
 }  // namespace tessarin

@@ -48,6 +48,7 @@ class WordFinder {
     // How many indexed words hold `letter` (a..z or A..Z) at least once; 0 for others.
     int wordsWith(char letter) const;
     std::size_t words() const { return words_.size(); }
+    const TDictn& spell() const { return spell_; }
 
   private:
     int searchBlock(const int* letters, const char* slots, int m, std::string* found) const;

@@ -38,6 +38,13 @@ Tgamestart::Tgamestart(BoardHost& host, QWidget* parent)
     playtoscore_->setAccessibleName(QStringLiteral("Rounds per Game"));
     caption->setBuddy(playtoscore_);
 
+    // Changed in the main window's Options; shown here so the host sees it before starting.
+    strength_ = new QLabel(this);
+    strength_->setObjectName(QStringLiteral("label_strength"));
+    strength_->setFont(pictures::look::font(12, false));
+    strength_->setAlignment(Qt::AlignCenter);
+    setstrength(QStringLiteral("Normal"));
+
     start_ = new PictureButton(pictures::startButton(), QStringLiteral("Start Game"), this);
     connect(start_, &QAbstractButton::clicked, this, &Tgamestart::button_startClick);
 
@@ -53,6 +60,7 @@ Tgamestart::Tgamestart(BoardHost& host, QWidget* parent)
     layout->setSpacing(14);
     layout->addWidget(heading);
     layout->addLayout(rounds);
+    layout->addWidget(strength_);
     layout->addWidget(start_, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -63,6 +71,10 @@ int Tgamestart::rounds() const {
 
 void Tgamestart::setrounds(int rounds) {
     playtoscore_->setValue(rounds);
+}
+
+void Tgamestart::setstrength(const QString& name) {
+    strength_->setText(QStringLiteral("Klot plays %1.").arg(name));
 }
 
 void Tgamestart::button_startClick() {

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QSpinBox;
 
 namespace tessarin::board {
@@ -23,12 +24,15 @@ class Tgamestart : public QDialog {
     // Values outside 1..5 are brought to the nearest end.
     int rounds() const;
     void setrounds(int rounds);
+    // The host's Computer Strength, named under the rounds: "Klot plays Strong.".
+    void setstrength(const QString& name);
 
     // Sends "CMD_startgame" with the player's name and the rounds, hides the window and
     // has the settings written.
     void button_startClick();
 
     QSpinBox* edit_playtoscore() const { return playtoscore_; }
+    QLabel* label_strength() const { return strength_; }
     PictureButton* button_start() const { return start_; }
 
   protected:
@@ -37,6 +41,7 @@ class Tgamestart : public QDialog {
   private:
     BoardHost& host_;
     QSpinBox* playtoscore_;
+    QLabel* strength_;
     PictureButton* start_;
 };
 
