@@ -106,28 +106,44 @@ void BM_WordFinderIndex(benchmark::State& state) {
 }
 BENCHMARK(BM_WordFinderIndex)->Unit(benchmark::kMillisecond);
 
-// Column 6 of a board whose rows score nothing: all six rack tiles are tried, 873 lookups
-// each, before the fallback placement.
+// The computer's move in column 6 with every row open, per strength (0 Normal, 1 Strong,
+// 2 Expert) and board: rows of Q that score nothing (Normal tries all six tiles, 873
+// lookups each, before its fallback), or rows of common letters where every try finds
+// words. The most expensive case of each strength is its worst move.
 void BM_ComputerWorstMove(benchmark::State& state) {
+    const auto strength = static_cast<BotStrength>(state.range(0));
+    const bool rich = state.range(1) != 0;
+    ServerRig rig(42);  // one server, so the word index is built once
+    rig.host.strengths[2] = strength;
+    rig.join("Ann");
+    auto& st = rig.server.state();
+    rig.server.finder();
     for (auto _ : state) {
         state.PauseTiming();
-        ServerRig rig(42);
-        rig.join("Ann");
-        auto& st = rig.server.state();
+        rig.host.clear();
         st.gamestarted = true;
         st.column = 6;
+        st.columnplays = 0;
         st.whoseturn = 2;
         st.players[1].inround = st.players[2].inround = true;
-        for (int r = 1; r <= kRows; ++r)
-            for (int c = 1; c <= 5; ++c) st.board[r][c] = 17;  // q
-        st.players[2].tiles = {0, 17, 17, 17, 17, 17, 17};
+        const char* rows[] = {"stare", "reast", "tears", "aster", "rates", "earst"};
+        for (int r = 1; r <= kRows; ++r) {
+            for (int c = 1; c <= 5; ++c)
+                st.board[r][c] = rich ? rows[r - 1][c - 1] - 'a' + 1 : 17;  // q
+            st.board[r][6] = 0;
+        }
+        st.players[1].tiles = {0, 5, 19, 20, 1, 18, 14};  // e s t a r n
+        st.players[2].tiles =
+            rich ? st.players[1].tiles : std::array<int, kRackSize + 1>{0, 17, 17, 17, 17, 17, 17};
         rig.server.shuffletiles();
         state.ResumeTiming();
         rig.server.computerplaceletter(2);
     }
-    state.counters["lookups"] = 6 * 873;
 }
-BENCHMARK(BM_ComputerWorstMove)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComputerWorstMove)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->ArgNames({"strength", "rich"})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace tessarin::testing

@@ -54,6 +54,7 @@ TEST_F(HeadlessServer, RefusesBadOptionsWithoutLeavingFilesBehind) {
     const std::pair<QStringList, std::string> table[] = {
         {{"--bot-speed", "warp"}, "--bot-speed must be slow, normal or fast"},
         {{"--time-speed", "forever"}, "--time-speed must be short, normal or long"},
+        {{"--bot-strength", "godlike"}, "--bot-strength must be normal, strong or expert"},
         {{"--port", "70000"}, "--port needs a number from 0 to 65535"},
         {{"--port", "-1"}, "--port needs a number from 0 to 65535"},
         {{"stray"}, "unexpected argument \"stray\""},
@@ -69,7 +70,8 @@ TEST_F(HeadlessServer, RefusesBadOptionsWithoutLeavingFilesBehind) {
 }
 
 TEST_F(HeadlessServer, ServesAClientAndStopsCleanlyOnSigterm) {
-    start({"--port", "0", "--bot-speed", "fast", "--time-speed", "short"});
+    start({"--port", "0", "--bot-speed", "fast", "--time-speed", "short", "--bot-strength",
+           "strong"});
     ASSERT_TRUE(printed("listening on port "));
     const auto at = out.find("listening on port ") + 18;
     const int port = std::stoi(out.substr(at));
@@ -80,6 +82,7 @@ TEST_F(HeadlessServer, ServesAClientAndStopsCleanlyOnSigterm) {
     ann.login("Ann");
     ASSERT_GE(ann.awaitMessage("CMD_newplayerinfo+1+Ann+0"), 0);
     ann.sock.Send(proto::request::startgame("Ann", "1"));
+    ASSERT_GE(ann.awaitMessage("CMD_action+0+Klot plays Strong.|clBlue"), 0);
     ASSERT_GE(ann.awaitMessage("CMD_roundstart+1+"), 0);
     EXPECT_TRUE(printed("seat 1: connection from 127.0.0.1"));
     EXPECT_TRUE(printed("seat 1: Ann logged in"));
