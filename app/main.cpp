@@ -20,6 +20,7 @@
 #include "pictures.h"
 #include "previnst.h"
 #include "serverconnections.h"
+#include "settingskeys.h"
 #include "settingspath.h"
 #include "spylistform.h"
 #include "stopsignals.h"
@@ -118,6 +119,10 @@ int main(int argc, char** argv) {
     hooks.speedschanged = [&](int bot, int time) {
         server->setBotSpeedMs(bot);
         server->setTimeSpeedMs(time);
+    };
+    static_assert(static_cast<int>(BotStrength::Expert) == settings::kStrengthExpert);
+    hooks.strengthchanged = [&](int strength) {
+        server->setBotStrength(static_cast<BotStrength>(strength));
     };
     hooks.addspy = [&](int seat, const QString& name) { spylist->addspy(seat, name); };
     hooks.removespy = [&](int seat, const QString& name) { return spylist->removespy(seat, name); };

@@ -67,7 +67,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption loginOption(
         "login-timeout", "Seconds a new connection has to log in before it is closed.", "seconds",
         QString::number(tessarin::ServerConnections::kLoginTimeoutMs / 1000));
-    parser.addOptions({portOption, botOption, timeOption, loginOption});
+    const QCommandLineOption strengthOption(
+        "bot-strength", "How well the computer plays: normal, strong or expert.", "strength",
+        "normal");
+    parser.addOptions({portOption, botOption, timeOption, loginOption, strengthOption});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -95,6 +98,11 @@ int main(int argc, char** argv) {
         fail("--login-timeout needs a number of seconds from 1 to 3600");
         return 2;
     }
+    const auto strength = tessarin::strengthFromName(parser.value(strengthOption).toStdString());
+    if (!strength) {
+        fail("--bot-strength must be normal, strong or expert");
+        return 2;
+    }
     ::signal(SIGPIPE, SIG_IGN);  // a closed standard output must not end the game
     tessarin::StopSignals stop([](const char* name) {
         logLine(std::string("stopping on ") + name);
@@ -116,6 +124,7 @@ int main(int argc, char** argv) {
     server.setBotSpeedMs(*botSpeed);
     server.setTimeSpeedMs(*timeSpeed);
     server.setLoginTimeoutMs(loginSeconds * 1000);
+    server.setBotStrength(*strength);
     // Host errors go to the log too, with the time and the seat.
     server.onLog = logLine;
     server.setPortName(std::to_string(port));

@@ -61,6 +61,8 @@ class Tchat : public QMainWindow, public board::BoardHost {
         std::function<int()> startserver;
         // The host's Bot Speed and Time Speed changed (also when the settings are read).
         std::function<void(int botSpeedMs, int timeSpeedMs)> speedschanged;
+        // The host's Computer Strength changed (also when the settings are read).
+        std::function<void(int strength)> strengthchanged;
         // The spy list.
         std::function<void(int seat, const QString& name)> addspy;
         std::function<bool(int seat, const QString& name)> removespy;
@@ -155,6 +157,8 @@ class Tchat : public QMainWindow, public board::BoardHost {
     // The keys 1..6, the arrows and Enter go to the board again.
     void keystoboard();
     void applyoption(int option);
+    // Shows the Computer Strength in the game start window and hands it to the server.
+    void applystrength();
     void connectionclosed();
     void sethostcontrols(bool host);
     // Opens the game connection to host:port and remembers them for reconnecting.

@@ -61,7 +61,14 @@ void Tchat::loadinifile() {
     sounds_->setPlaySounds(options_->playSounds());
     sounds_->setPlayerPhraseSounds(options_->playerPhraseSounds());
     if (hooks_.speedschanged) hooks_.speedschanged(options_->botSpeedMs(), options_->timeSpeedMs());
+    applystrength();
     if (loaded.showHelp) board_->showhelp();
+}
+
+void Tchat::applystrength() {
+    if (gamestart_)
+        gamestart_->setstrength(QLatin1String(settings::kStrengthNames[options_->botStrength()]));
+    if (hooks_.strengthchanged) hooks_.strengthchanged(options_->botStrength());
 }
 
 void Tchat::saveinifile() {
@@ -93,6 +100,9 @@ void Tchat::applyoption(int option) {
             chat_->setTextSize(options_->textSize());
             break;
         case OptionsMenu::Option::TurnSound:
+            break;
+        case OptionsMenu::Option::BotStrength:
+            applystrength();
             break;
     }
     saveinifile();

@@ -120,4 +120,11 @@ bool TDictn::IsWord(std::string_view text) const {
     return false;
 }
 
+std::string TDictn::wordAt(std::int64_t index) const {
+    if (index < 0 || index > lastindex_) return {};
+    char candidate[keylength];
+    const std::string_view text = recordKey(records_, index, candidate);
+    return std::string(text.substr(0, text.find_last_not_of(' ') + 1));
+}
+
 }  // namespace tessarin

@@ -43,6 +43,9 @@ class TDictn {
     TDictn& operator=(const TDictn&) = delete;
 
     bool IsWord(std::string_view text) const;
+    // Record `index` (0..lastindex()) normalised like a key, without the padding; empty for
+    // a blank or unreadable record. Lets a caller build its own index of the list.
+    std::string wordAt(std::int64_t index) const;
 
     // False only when no list could be had (an empty built-in list); every lookup then
     // answers false and the owner tells the user with kDictionaryNotFound.

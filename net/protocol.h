@@ -32,7 +32,8 @@
 //   CMD_justwatching     seat, "1"/"2"(rest)
 //   CMD_chat             seat, name " chats: " text|colour(rest); with seat 0, a notice
 //                        from the server to this seat alone: text|colour(rest)
-//   CMD_action           seat, name " " text|colour(rest)
+//   CMD_action           seat, name " " text|colour(rest); seat 0 at a game start names
+//                        the computer's strength ("0+Klot plays Strong.|clBlue")
 //   CMD_playasound       seat, sound name, '+'
 //   CMD_startgame        starter's name, rounds per game, '+'
 //   CMD_roundstart       round, '+'

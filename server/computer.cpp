@@ -1,8 +1,9 @@
-// The computer player: tries each rack tile once in one open row, scores each try with the
-// placement's own word search, and plays the best (at once when it is worth over 20).
+// The computer player. At Normal strength it tries each rack tile once in one open row,
+// scores each try with the placement's own word search, and plays the best (at once when it
+// is worth over 20); the stronger players' choices are in botmoves.cpp.
 #include <utility>
 
-#include "getcombos.h"
+#include "botmoves.h"
 #include "protocol.h"
 #include "tserver.h"
 
@@ -23,6 +24,15 @@ void TServer::computerplay(int seat) {
 void TServer::computerplaceletter(int seat) {
     const int col = st_.column;
     if (col < 1 || col > kColumns) return;
+    const BotStrength strength = host_.botStrength(seat);
+    if (strength != BotStrength::Normal) {
+        const BotMove move = strength == BotStrength::Strong ? strongMove(st_, seat, finder())
+                                                             : expertMove(st_, seat, finder());
+        if (move.slot != 0) {
+            placebot(seat, move.slot, move.row, col);
+            return;
+        }
+    }
     const auto& tiles = st_.players[seat].tiles;
     int best = 0;
     int bestSlot = 0, bestRow = 0;
@@ -79,7 +89,7 @@ int TServer::computercheckword() const {
     int n = 0;
     for (int k = 1; k <= kColumns; ++k)
         if (st_.botletters[k] != 0) n = k;
-    return scorearrangements(spell_, &st_.botletters[1], n, nullptr);
+    return finder().score(&st_.botletters[1], n, nullptr);
 }
 
 void TServer::placebot(int seat, int slot, int row, int column) {

@@ -15,6 +15,7 @@ void TServer::startgame(std::string_view request) {
     timer1_.stop();
     computertimer_.stop();
     st_.computermove = false;
+    finder();  // the word index is built now rather than in the middle of a turn
     st_.gamestarted = true;
     proto::FieldReader fields(request);
     // Relayed to every seat and shown as a name: cleaned as login names are.
@@ -22,6 +23,7 @@ void TServer::startgame(std::string_view request) {
     // The game start window offers 1..5; a hand-made request gets the nearest of those.
     st_.playtoscore = std::clamp(proto::toInt(fields.field()).value_or(1), 1, kMaxRounds);
     sendall(proto::msg::startgame(starter, st_.playtoscore));
+    announcestrength();
     for (int seat = 1; seat <= kPlayerSeats; ++seat) {
         st_.players[seat].score = 0;
         st_.players[seat].watching = false;
@@ -33,6 +35,14 @@ void TServer::startgame(std::string_view request) {
     st_.turnpos = t;
     st_.round = 0;
     startround();
+}
+
+void TServer::announcestrength() {
+    // Seat 2 is Klot's unless a human sits there; the strength also plays watching seats.
+    const bool klot = !st_.players[2].connected;
+    const std::string rest = "plays " + std::string(strengthName(host_.botStrength(2))) +
+                             ".|clBlue";  // the colour of the window's own system lines
+    sendall(proto::msg::actionline("0", klot ? "Klot" : "The computer", rest));
 }
 
 void TServer::startround() {

@@ -1,7 +1,6 @@
 // Judging a placement and finding the words it forms.
 #include <cctype>
 
-#include "getcombos.h"
 #include "protocol.h"
 #include "tserver.h"
 
@@ -69,12 +68,17 @@ int TServer::checkword(int seat, int row) {
     for (int k = 1; k <= n; ++k) slots[k - 1] = convertoletter(st_.board[row][n + 1 - k]);
 
     std::string found;
-    const int total = scorearrangements(spell_, slots, n, &found);
+    const int total = finder().score(slots, n, &found);
     if (total > 0) {
         st_.players[seat].score += total;
         sendall(proto::msg::ascore(seat, st_.players[seat].score, total, found));
     }
     return total;
+}
+
+const WordFinder& TServer::finder() const {
+    if (!finder_) finder_ = std::make_unique<WordFinder>(spell_);
+    return *finder_;
 }
 
 bool TServer::checkforfull() const {

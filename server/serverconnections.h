@@ -68,6 +68,7 @@ class ServerConnections : public QObject, public ServerHost {
     void setSeatHoldMs(int ms) { seatHoldMs_ = ms; }
     // Chat lines a seat may send in a window; limits::kChatLines in kChatWindowMs unless set.
     void setChatRate(int lines, int windowMs);
+    void setBotStrength(BotStrength strength) { botStrength_ = strength; }
     // Receive errors for the host ("Error CPerror...") and one-line log entries
     // (connections, departures, games, dropped input). Unset: errors go to the log, after
     // the seat whose message or tick caused them.
@@ -97,6 +98,7 @@ class ServerConnections : public QObject, public ServerHost {
     void moveSeat(int from, int to) override;
     int botSpeedMs() const override { return botSpeed_; }
     int timeSpeedMs() const override { return timeSpeed_; }
+    BotStrength botStrength(int) const override { return botStrength_; }
 
   private:
     struct Connection {
@@ -156,6 +158,7 @@ class ServerConnections : public QObject, public ServerHost {
     int seatHoldMs_ = kSeatHoldMs;
     int stepSeat_ = 0;  // the seat of the step running now, 0 for a timer's
     std::array<QTimer, kPlayerSeats + 1> holdTimers_;  // index 0 unused
+    BotStrength botStrength_ = BotStrength::Normal;
     bool announced_ = false;  // the current step has logged its game start or winner
     QtTicker timer1;
     QtTicker computertimer;

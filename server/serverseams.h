@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "botstrength.h"
+
 namespace tessarin {
 
 class ServerHost {
@@ -22,6 +24,12 @@ class ServerHost {
     // Tick lengths in milliseconds, read each time a timer is armed.
     virtual int botSpeedMs() const = 0;   // Slow 2000, Normal 1000, Fast 500
     virtual int timeSpeedMs() const = 0;  // Short 500, Normal 1000, Long 1500
+    // How the computer plays `seat` (1..3), read at each of its moves. The program gives
+    // every seat the host's one choice; the strength benchmark pits two against each other.
+    virtual BotStrength botStrength(int seat) const {
+        (void)seat;
+        return BotStrength::Normal;
+    }
 };
 
 // A repeating timer whose ticks the owner delivers by calling the server's tick method.

@@ -5,12 +5,14 @@
 // computertimerTimer(). Single-threaded.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "gamestate.h"
 #include "serverseams.h"
 #include "trandom.h"
+#include "wordfinder.h"
 
 namespace tessarin {
 
@@ -41,6 +43,8 @@ class TServer {
     // Game and round flow. `request` is "starter's name+rounds+".
     void startgame(std::string_view request);
     void startround();
+    // The chat line naming the computer's strength: "Klot plays Strong.".
+    void announcestrength();
     void findplayer();
     void timer1Timer();
     bool checkforwin();
@@ -50,6 +54,8 @@ class TServer {
     void computerplay(int seat);
     void computerplaceletter(int seat);
     int computercheckword() const;
+    // The word search of placements and computer tries, its index built on first use.
+    const WordFinder& finder() const;
 
     // Seats. chooseseat() names the seat a new connection would get (0: the game is full);
     // once the connection is accepted, seattaken() records it and asks for its login.
@@ -95,6 +101,7 @@ class TServer {
     Ticker& computertimer_;
     std::string supportContact_ = "support@zorvik-software.example";
     GameState st_;
+    mutable std::unique_ptr<WordFinder> finder_;
 };
 
 }  // namespace tessarin

@@ -193,5 +193,43 @@ TEST(Computer, WatchingHumanHasTheirRackPlayedAfterTheBotDelay) {
     EXPECT_NE(st.players[1].tiles, rack);
 }
 
+// Column 2: rows 1 and 2 start with Q and X, the rest with Z. "QI" and "XI" score Klot's I
+// two points in either row; Ann, who plays next, holds a U that scores only "XU" in row 2.
+// Normal picks at random, Strong takes the first best row, Expert takes row 2 away from Ann.
+TEST(Computer, StrongerPlayersChooseByScoreAndByTheReplyTheyLeave) {
+    TempDir dir;
+    const std::string list = records({"QI", "XI", "XU", "VVV"});
+    TDictn spell(dir.path(), list);  // searches `list` in place
+    const struct {
+        BotStrength strength;
+        int row;
+    } cases[] = {{BotStrength::Strong, 1}, {BotStrength::Expert, 2}};
+    for (const auto& c : cases) {
+        ComputerRig rig(14, 2, spell);
+        rig.host.strengths[2] = c.strength;
+        auto& st = rig.server.state();
+        for (int r = 1; r <= kRows; ++r) st.board[r][1] = code(r == 1 ? 'q' : r == 2 ? 'x' : 'z');
+        st.players[1].tiles = {0, code('v'), code('v'), code('u'), code('v'), code('v'), code('v')};
+        st.players[2].tiles = {0, code('v'), code('v'), code('v'), code('v'), code('i'), code('v')};
+        const auto bag = rig.random.state();
+        rig.server.computerplay(2);
+        const Placed p = lastPlaced(rig.host);
+        EXPECT_EQ(p.letter, code('i')) << strengthName(c.strength);
+        EXPECT_EQ(p.row, c.row) << strengthName(c.strength);
+        EXPECT_EQ(st.players[2].score, 2);
+        EXPECT_EQ(rig.random.state(), bag) << "no random draws";
+    }
+}
+
+// With nothing to score, Strong plays the letter that the fewest words hold (Q, not E).
+TEST(Computer, StrongKeepsTheLettersThatMakeWords) {
+    ComputerRig rig(15, 1);
+    rig.host.strengths[2] = BotStrength::Strong;
+    rig.server.state().players[2].tiles = {0,         code('e'), code('s'), code('q'),
+                                           code('a'), code('t'), code('r')};
+    rig.server.computerplay(2);
+    EXPECT_EQ(lastPlaced(rig.host).letter, code('q'));
+}
+
 }  // namespace
 }  // namespace tessarin::testing

@@ -76,14 +76,16 @@ TEST(Flow, StartGameAnnouncesResetsAndDeals) {
     st.players[1].score = 40;
     st.players[2].score = 12;
     st.players[1].watching = true;
+    rig.host.strengths[2] = BotStrength::Expert;
     rig.host.clear();
     rig.server.dispatch(1, "CMD_startgame+Ann+3+");
     const auto messages = rig.host.to(1);
-    ASSERT_GE(messages.size(), 4u);
+    ASSERT_GE(messages.size(), 5u);
     EXPECT_EQ(messages[0], "CMD_startgame+Ann+3+");
-    EXPECT_EQ(messages[1], "CMD_roundstart+1+");
-    EXPECT_EQ(messages[2].rfind("CMD_mytiles+1+1+", 0), 0u);
-    EXPECT_EQ(messages[3], "CMD_nextplayer+1+1+0+");  // the computer never opens
+    EXPECT_EQ(messages[1], "CMD_action+0+Klot plays Expert.|clBlue");
+    EXPECT_EQ(messages[2], "CMD_roundstart+1+");
+    EXPECT_EQ(messages[3].rfind("CMD_mytiles+1+1+", 0), 0u);
+    EXPECT_EQ(messages[4], "CMD_nextplayer+1+1+0+");  // the computer never opens
     EXPECT_EQ(st.players[1].score, 0);
     EXPECT_EQ(st.players[2].score, 0);
     EXPECT_FALSE(st.players[1].watching);

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "getcombos.h"
+#include "wordfinder.h"
 
 #include "fakes.h"
 #include "protocol.h"
@@ -216,6 +217,92 @@ TEST(Placement, NextArrangementVisitsAllInLexicographicOrder) {
     EXPECT_EQ(std::string(a, a + 4), std::string("\4\3\2\1"));  // left in falling order
     std::uint8_t one[1] = {1};
     EXPECT_FALSE(nextcombo(one, 0));
+}
+
+// The word finder against the plain arrangement search it replaces: the total and the words
+// in their order for one row (slot 0 the newest letter).
+void expectSameSearch(const TDictn& spell, const WordFinder& finder, const std::string& slots) {
+    std::string plain, fast;
+    const int n = static_cast<int>(slots.size());
+    EXPECT_EQ(finder.score(slots.data(), n, &fast),
+              scorearrangements(spell, slots.data(), n, &plain))
+        << slots;
+    EXPECT_EQ(fast, plain) << slots;
+}
+
+// Every placement of seeded games, at every strength: each "CMD_ascore" must be what the
+// arrangement search makes of the row, message text included.
+TEST(WordFinder, ScoresEveryPlacementOfSeededGamesAsTheArrangementSearch) {
+    int scored = 0;
+    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+        ServerRig rig(seed);
+        rig.host.strengths[1] = static_cast<BotStrength>(seed % 3);
+        rig.host.strengths[2] = static_cast<BotStrength>(seed / 3 % 3);
+        rig.join("Ann");
+        rig.server.dispatch(1, "CMD_startgame+Ann+2+");
+        rig.server.dispatch(1, "CMD_justwatch+1+1");
+        rig.run([&] { return !rig.server.state().gamestarted; });
+
+        int board[kRows + 1][kColumns + 1] = {};
+        int totals[kSeatSlots + 1] = {};
+        std::string ascore;
+        for (const std::string& message : rig.host.to(1)) {
+            const auto m = proto::split(message);
+            ASSERT_TRUE(m);
+            proto::FieldReader f(m->payload);
+            if (m->command == proto::kRoundStart) {
+                std::memset(board, 0, sizeof board);
+            } else if (m->command == proto::kAScore) {
+                ascore = message;
+            } else if (m->command == proto::kPlaceLetter) {
+                const int seat = f.integer(), row = f.integer(), col = f.integer();
+                board[row][col] = f.integer();
+                std::string slots, found;
+                for (int c = col; c >= 1; --c) slots += TServer::convertoletter(board[row][c]);
+                const int points = col > 1 ? scorearrangements(rig.server.finder().spell(),
+                                                               slots.data(), col, &found)
+                                           : 0;
+                std::string expected;
+                if (points > 0) {
+                    totals[seat] += points;
+                    expected = unframed(proto::msg::ascore(seat, totals[seat], points, found));
+                    ++scored;
+                }
+                EXPECT_EQ(ascore, expected) << "seed " << seed << " row " << slots;
+                ascore.clear();
+            }
+        }
+    }
+    EXPECT_GT(scored, 100);
+}
+
+// Random rows of one to six letters drawn like the bag's, and a list out of order, whose
+// words the binary search cannot all find.
+TEST(WordFinder, ScoresRandomRowsAsTheArrangementSearch) {
+    const TDictn& spell = sharedDictionary();
+    const WordFinder finder(spell);
+    const std::string bag =
+        "aaaaabbbccddddeeeeeffggghhhiiiijkklllmmmnnnooopp"
+        "qrrrsssssttttuuvwwxyyzaaaaa";
+    TRandom random(2026);
+    for (int i = 0; i < 2000; ++i) {
+        std::string slots(static_cast<std::size_t>(random.Random(6) + 1), ' ');
+        for (char& c : slots) c = bag[static_cast<std::size_t>(random.Random(int(bag.size())))];
+        expectSameSearch(spell, finder, slots);
+    }
+
+    TempDir dir;
+    // Sorted except "AB" and "BA", so a binary search misses one of them.
+    std::string list;
+    for (std::string w : {"AA", "BA", "AB", "ABC", "CAB", "ZZZZZZZ"}) {
+        w.insert(0, "\x1E");
+        w.resize(15, ' ');
+        list += w;
+    }
+    const TDictn unsorted(dir.path(), list);
+    const WordFinder partial(unsorted);
+    for (const char* slots : {"ab", "ba", "cab", "bac", "aab", "Ab", "a?b"})
+        expectSameSearch(unsorted, partial, slots);
 }
 
 }  // namespace

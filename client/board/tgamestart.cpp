@@ -40,6 +40,13 @@ Tgamestart::Tgamestart(BoardHost& host, QWidget* parent)
     connect(playtoscore_, &QSpinBox::valueChanged, this, [this] { chosen_ = true; });
     caption->setBuddy(playtoscore_);
 
+    // Changed in the main window's Options; shown here so the host sees it before starting.
+    strength_ = new QLabel(this);
+    strength_->setObjectName(QStringLiteral("label_strength"));
+    strength_->setFont(pictures::look::font(12, false));
+    strength_->setAlignment(Qt::AlignCenter);
+    setstrength(QStringLiteral("Normal"));
+
     start_ = new PictureButton(&pictures::startButton, QStringLiteral("Start Game"), this);
     connect(start_, &QAbstractButton::clicked, this, &Tgamestart::button_startClick);
 
@@ -55,6 +62,7 @@ Tgamestart::Tgamestart(BoardHost& host, QWidget* parent)
     layout->setSpacing(14);
     layout->addWidget(heading);
     layout->addLayout(rounds);
+    layout->addWidget(strength_);
     layout->addWidget(start_, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -66,6 +74,10 @@ int Tgamestart::rounds() const {
 void Tgamestart::setrounds(int rounds) {
     const QSignalBlocker fromsettings(playtoscore_);
     playtoscore_->setValue(rounds);
+}
+
+void Tgamestart::setstrength(const QString& name) {
+    strength_->setText(QStringLiteral("Klot plays %1.").arg(name));
 }
 
 void Tgamestart::button_startClick() {

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QSpinBox;
 
 namespace tessarin::board {
@@ -26,12 +27,15 @@ class Tgamestart : public QDialog {
     // The player has stepped the selector or started a game with it; the settings only
     // set it.
     bool roundschosen() const { return chosen_; }
+    // The host's Computer Strength, named under the rounds: "Klot plays Strong.".
+    void setstrength(const QString& name);
 
     // Sends "CMD_startgame" with the player's name and the rounds, hides the window and
     // has the settings written.
     void button_startClick();
 
     QSpinBox* edit_playtoscore() const { return playtoscore_; }
+    QLabel* label_strength() const { return strength_; }
     PictureButton* button_start() const { return start_; }
 
   protected:
@@ -40,6 +44,7 @@ class Tgamestart : public QDialog {
   private:
     BoardHost& host_;
     QSpinBox* playtoscore_;
+    QLabel* strength_;
     PictureButton* start_;
     bool chosen_ = false;
 };

@@ -70,6 +70,12 @@ OptionsMenu::OptionsMenu(QMenu* menu) : QObject(menu) {
     textSizes_ =
         addGroup(menu, "Text Size", {{"8", 8}, {"10", 10}, {"12", 12}, {"14", 14}}, std::nullopt);
 
+    strength_ = addGroup(menu, "Computer Strength",
+                         {{kStrengthNames[kStrengthNormal], kStrengthNormal},
+                          {kStrengthNames[kStrengthStrong], kStrengthStrong},
+                          {kStrengthNames[kStrengthExpert], kStrengthExpert}},
+                         kStrengthNormal);
+
     connect(botSpeed_, &QActionGroup::triggered, this, &OptionsMenu::Fast1Click);
     connect(timeSpeed_, &QActionGroup::triggered, this, &OptionsMenu::Long1Click);
     connect(turnSound_, &QActionGroup::triggered, this, &OptionsMenu::Classic1Click);
@@ -78,6 +84,7 @@ OptionsMenu::OptionsMenu(QMenu* menu) : QObject(menu) {
             &OptionsMenu::PlayerPhraseSounds1Click);
     connect(textColor, &QAction::triggered, this, &OptionsMenu::TextColor1Click);
     connect(textSizes_, &QActionGroup::triggered, this, &OptionsMenu::N14Click);
+    connect(strength_, &QActionGroup::triggered, this, &OptionsMenu::StrengthClick);
 
     QWidget* dialogParent = menu->parentWidget();
     pickColour_ = [dialogParent](std::uint32_t current) -> std::optional<std::uint32_t> {
@@ -107,6 +114,8 @@ void OptionsMenu::applyLoaded(const LoadedSettings& loaded) {
     tick(turnSound_, turnSoundNew_ ? 1 : 0);
     playSoundsItem_->setChecked(loaded.playSounds);
     playerPhraseSoundsItem_->setChecked(loaded.playerPhraseSounds);
+    botStrength_ = loaded.botStrength;
+    tick(strength_, botStrength_);
     settled_ = ~0u;
 }
 
@@ -120,6 +129,7 @@ SavedSettings OptionsMenu::toSave() const {
     if (settled(Option::TurnSound)) s.turnSoundNew = turnSoundNew_;
     if (settled(Option::PlayerPhraseSounds)) s.playerPhraseSounds = playerPhraseSounds();
     if (settled(Option::PlaySounds)) s.playSounds = playSounds();
+    if (settled(Option::BotStrength)) s.botStrength = botStrength_;
     return s;
 }
 
@@ -166,6 +176,12 @@ void OptionsMenu::N14Click(QAction* item) {
     textSize_ = item->data().toInt();
     tick(textSizes_, textSize_);
     choose(Option::TextSize);
+}
+
+void OptionsMenu::StrengthClick(QAction* item) {
+    botStrength_ = item->data().toInt();
+    tick(strength_, botStrength_);
+    choose(Option::BotStrength);
 }
 
 }  // namespace tessarin

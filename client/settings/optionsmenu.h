@@ -2,10 +2,11 @@
 //
 // The items, in order: "Bot Speed" ("Slow" 2000, "Normal" 1000, "Fast" 500), "Time Speed"
 // ("Short" 500, "Normal" 1000, "Long" 1500), "Turn Sound" ("Classic", "New"), "Play Sounds",
-// "Player Phrase Sounds", "Text Color" (a colour dialog) and "Text Size" ("8", "10", "12",
-// "14"). Within each of the four groups at most one item is ticked; after a choice, or
-// after reading one of the offered values, exactly one is. The main window appends its own
-// items ("Scroll Chat Off", "Clear Main Chat", ...) to the same menu afterwards.
+// "Player Phrase Sounds", "Text Color" (a colour dialog), "Text Size" ("8", "10", "12",
+// "14") and "Computer Strength" ("Normal", "Strong", "Expert"). Within each of the five groups at
+// most one item is ticked; after a choice, or after reading one of the offered values, exactly one
+// is. The main window appends its own items ("Scroll Chat Off", "Clear Main Chat", ...) to the same
+// menu afterwards.
 //
 // Every choice from the menu emits changed(); the main window then applies it and saves the
 // settings. Reading the settings (applyLoaded) changes the values without emitting.
@@ -38,6 +39,7 @@ class OptionsMenu : public QObject {
         PlayerPhraseSounds,
         TextColor,
         TextSize,
+        BotStrength,
     };
     Q_ENUM(Option)
 
@@ -56,6 +58,7 @@ class OptionsMenu : public QObject {
     bool playerPhraseSounds() const;
     std::uint32_t chatColour() const { return chatColour_; }  // 0x00BBGGRR
     int textSize() const { return textSize_; }
+    int botStrength() const { return botStrength_; }  // settings::kStrengthNormal..Expert
 
     // Takes over the options of the settings just read, ticking the matching items; a text
     // size that the menu does not offer is taken but ticks nothing.
@@ -80,6 +83,7 @@ class OptionsMenu : public QObject {
     void PlayerPhraseSounds1Click();
     void TextColor1Click();
     void N14Click(QAction* item);
+    void StrengthClick(QAction* item);
 
     void choose(Option option);
 
@@ -87,6 +91,7 @@ class OptionsMenu : public QObject {
     QActionGroup* timeSpeed_ = nullptr;
     QActionGroup* turnSound_ = nullptr;
     QActionGroup* textSizes_ = nullptr;
+    QActionGroup* strength_ = nullptr;
     QAction* playSoundsItem_ = nullptr;
     QAction* playerPhraseSoundsItem_ = nullptr;
     ColourPicker pickColour_;
@@ -96,6 +101,7 @@ class OptionsMenu : public QObject {
     bool turnSoundNew_ = false;
     std::uint32_t chatColour_ = 0;
     int textSize_ = chat::kStartupTextSize;
+    int botStrength_ = settings::kStrengthNormal;
     // Options whose value came from the settings file or from the user, one bit each.
     unsigned settled_ = 0;
 };

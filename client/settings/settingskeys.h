@@ -21,6 +21,7 @@ inline constexpr char kPhrase[] = "Phrase";  // followed by 1..9
 inline constexpr char kPlaysounds[] = "Playsounds";
 inline constexpr char kPlayerphrasesounds[] = "Playerphrasesounds";
 inline constexpr char kHelp[] = "Help";
+inline constexpr char kBotstrength[] = "Botstrength";
 
 inline constexpr int kPhraseCount = 9;
 inline constexpr int kPhraseMaxLength = 50;
@@ -37,6 +38,11 @@ inline constexpr int kDefaultHeight = 470;
 inline constexpr int kBotSlow = 2000;
 inline constexpr int kBotNormal = 1000;
 inline constexpr int kBotFast = 500;
+// Computer Strength ("Botstrength"), stored by name; the server's BotStrength in order.
+inline constexpr int kStrengthNormal = 0;
+inline constexpr int kStrengthStrong = 1;
+inline constexpr int kStrengthExpert = 2;
+inline constexpr const char* kStrengthNames[] = {"Normal", "Strong", "Expert"};
 // Time Speed ("Delay"): milliseconds per tick of the server's pacing timer.
 inline constexpr int kTimeShort = 500;
 inline constexpr int kTimeNormal = 1000;

@@ -64,6 +64,9 @@ LoadedSettings TessarinSettings::read() const {
                     : delay == QLatin1String("500") ? kTimeShort
                                                     : kTimeNormal;
     s.turnSoundNew = readText(section, kTurnsound) == QLatin1String("1");
+    const QString strength = readText(section, kBotstrength);
+    for (int level : {kStrengthStrong, kStrengthExpert})
+        if (strength == QLatin1String(kStrengthNames[level])) s.botStrength = level;
 
     for (int i = 0; i < kPhraseCount; ++i) {
         const QString name = key(kPhrase) + QString::number(i + 1);
@@ -104,6 +107,8 @@ FileStatus TessarinSettings::saveinifile(const SavedSettings& v) const {
     if (v.turnSoundNew) add(kTurnsound, QLatin1String(*v.turnSoundNew ? "1" : "0"));
     if (v.playerPhraseSounds) add(kPlayerphrasesounds, switchText(*v.playerPhraseSounds));
     if (v.playSounds) add(kPlaysounds, switchText(*v.playSounds));
+    if (v.botStrength && *v.botStrength >= kStrengthNormal && *v.botStrength <= kStrengthExpert)
+        add(kBotstrength, QLatin1String(kStrengthNames[*v.botStrength]));
     if (entries.isEmpty()) return {};
     return file_.write(QLatin1String(kSection), entries);
 }

@@ -25,6 +25,7 @@ struct LoadedSettings {
     std::optional<int> playToScore;  // none when empty or not a number
     int botSpeedMs = settings::kBotNormal;
     int timeSpeedMs = settings::kTimeNormal;
+    int botStrength = settings::kStrengthNormal;
     bool turnSoundNew = false;
     std::array<QString, settings::kPhraseCount> phrases;  // empty: the built-in phrase
     bool playSounds = true;
@@ -42,6 +43,7 @@ struct SavedSettings {
     std::optional<int> playToScore;
     std::optional<int> botSpeedMs;
     std::optional<int> timeSpeedMs;
+    std::optional<int> botStrength;
     std::optional<bool> turnSoundNew;
     std::optional<bool> playerPhraseSounds;
     std::optional<bool> playSounds;
@@ -63,7 +65,8 @@ class TessarinSettings {
     LoadedSettings loadinifile(FileStatus* writeStatus = nullptr) const;
 
     // Writes, in one rewrite and in this order, Textsize, Top, Left, Width, Height,
-    // Textcolor, Playtoscore, Botspeed, Delay, Turnsound, Playerphrasesounds, Playsounds.
+    // Textcolor, Playtoscore, Botspeed, Delay, Turnsound, Playerphrasesounds, Playsounds,
+    // Botstrength.
     FileStatus saveinifile(const SavedSettings& values) const;
 
     // Writes Phrase1..Phrase9 (the phrase window's "Done").

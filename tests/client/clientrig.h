@@ -76,6 +76,9 @@ struct Rig {
         hooks.removespy = [this](int seat, const QString& name) {
             return spies.removeOne(QString::number(seat) + ": " + name);
         };
+        hooks.strengthchanged = [this](int strength) {
+            server.setBotStrength(static_cast<BotStrength>(strength));
+        };
         hooks.showdownload = [this] { ++downloadsShown; };
         hooks.messagebox = [this](const QString& text) {
             boxes << text;

@@ -1,5 +1,7 @@
 // A whole one-round solo game against the computer, played through the real window with
-// mouse clicks, from the start button to the winner panel.
+// mouse clicks, from the start button to the winner panel, against the Computer Strength
+// the settings file holds.
+#include <QFile>
 #include <QLabel>
 #include <QTest>
 
@@ -18,6 +20,10 @@ class SoloGameTest : public QObject {
   private slots:
     void wholeGameWithTheMouse() {
         Rig rig;
+        QFile ini(rig.settingsPath());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Tessarin]\nBotstrength=Expert\n");
+        ini.close();
         board::Tgamestart gamestart(*rig.chat, rig.chat.get());
         rig.chat->attach(&gamestart, nullptr);
         rig.chat->processparams({});
@@ -27,8 +33,10 @@ class SoloGameTest : public QObject {
 
         QTest::mouseClick(parts.button_start, Qt::LeftButton);
         QTRY_VERIFY(gamestart.isVisible());
+        QCOMPARE(gamestart.label_strength()->text(), QStringLiteral("Klot plays Expert."));
         gamestart.button_startClick();
         QVERIFY(rig.waitForChat("You have started a game."));
+        QVERIFY(rig.waitForChat("Klot plays Expert."));
 
         int placed = 0;
         const bool finished = QTest::qWaitFor(

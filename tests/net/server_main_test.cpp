@@ -62,6 +62,7 @@ TEST_F(HeadlessServer, RefusesBadOptionsWithoutLeavingFilesBehind) {
          "--time-speed must be short, normal, long or 10 to 10000 (ms)"},
         {{"--login-timeout", "0"}, "--login-timeout needs a number of seconds from 1 to 3600"},
         {{"--login-timeout", "soon"}, "--login-timeout needs a number of seconds from 1 to 3600"},
+        {{"--bot-strength", "godlike"}, "--bot-strength must be normal, strong or expert"},
         {{"--port", "70000"}, "--port needs a number from 0 to 65535"},
         {{"--port", "-1"}, "--port needs a number from 0 to 65535"},
         {{"stray"}, "unexpected argument \"stray\""},
@@ -81,7 +82,8 @@ class StopSignal : public HeadlessServer,
 
 TEST_P(StopSignal, ServesClientsAndStopsCleanly) {
     const auto& [number, name] = GetParam();
-    start({"--port", "0", "--bot-speed", "fast", "--time-speed", "short", "--login-timeout", "1"});
+    start({"--port", "0", "--bot-speed", "fast", "--time-speed", "short", "--login-timeout", "1",
+           "--bot-strength", "strong"});
     ASSERT_TRUE(printed("listening on port "));
     const auto at = out.find("listening on port ") + 18;
     const int port = std::stoi(out.substr(at));
@@ -92,6 +94,7 @@ TEST_P(StopSignal, ServesClientsAndStopsCleanly) {
     ann.login("Ann");
     ASSERT_GE(ann.awaitMessage("CMD_newplayerinfo+1+Ann+0"), 0);
     ann.sock.Send(proto::request::startgame("Ann", "1"));
+    ASSERT_GE(ann.awaitMessage("CMD_action+0+Klot plays Strong.|clBlue"), 0);
     ASSERT_GE(ann.awaitMessage("CMD_nextplayer+1+"), 0);
     EXPECT_TRUE(printed("seat 1: connection from 127.0.0.1"));
     EXPECT_TRUE(printed("seat 1: Ann logged in"));

@@ -16,7 +16,8 @@ TEST_F(WholeGameOverTcp, FromStartToWinner) {
     ASSERT_GE(end, 0) << "no winner; last message: " << ann.received.back();
     const std::size_t start = 2;  // after sendlogininfo and newplayerinfo
     EXPECT_EQ(ann.received[start], "CMD_startgame+Ann+1+");
-    EXPECT_EQ(ann.received[start + 1], "CMD_roundstart+1+");
+    EXPECT_EQ(ann.received[start + 1], "CMD_action+0+Klot plays Normal.|clBlue");
+    EXPECT_EQ(ann.received[start + 2], "CMD_roundstart+1+");
     EXPECT_EQ(static_cast<std::size_t>(end), ann.received.size() - 1);
 
     const auto& st = server.server().state();

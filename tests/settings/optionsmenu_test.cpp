@@ -50,10 +50,12 @@ int groupValue(const OptionsMenu& options, const QString& group) {
     if (group == "Bot Speed") return options.botSpeedMs();
     if (group == "Time Speed") return options.timeSpeedMs();
     if (group == "Turn Sound") return options.turnSoundNew() ? 1 : 0;
+    if (group == "Computer Strength") return options.botStrength();
     return options.textSize();
 }
 
-const QStringList kGroups{"Bot Speed", "Time Speed", "Turn Sound", "Text Size"};
+const QStringList kGroups{"Bot Speed", "Time Speed", "Turn Sound", "Text Size",
+                          "Computer Strength"};
 
 }  // namespace
 
@@ -70,7 +72,7 @@ class OptionsMenuTest : public QObject {
         for (QAction* action : menu.actions()) captions << action->text();
         QCOMPARE(captions, (QStringList{"Bot Speed", "Time Speed", "Turn Sound", "Play Sounds",
                                         "Player Phrase Sounds", "Text Color", "Text Size",
-                                        "Scroll Chat Off"}));
+                                        "Computer Strength", "Scroll Chat Off"}));
         QCOMPARE(submenu(menu, "Text Size")->actions().size(), 4);
 
         QCOMPARE(options.botSpeedMs(), 0);
@@ -84,6 +86,7 @@ class OptionsMenuTest : public QObject {
         QCOMPARE(ticked(menu, "Time Speed"), QStringList{"Normal"});
         QCOMPARE(ticked(menu, "Turn Sound"), QStringList{"Classic"});
         QCOMPARE(ticked(menu, "Text Size"), QStringList{});
+        QCOMPARE(ticked(menu, "Computer Strength"), QStringList{"Normal"});
         QVERIFY(topItem(menu, "Play Sounds")->isChecked());
         QVERIFY(topItem(menu, "Player Phrase Sounds")->isChecked());
     }
@@ -109,6 +112,9 @@ class OptionsMenuTest : public QObject {
         row("Text Size", "10", Option::TextSize, 10);
         row("Text Size", "12", Option::TextSize, 12);
         row("Text Size", "14", Option::TextSize, 14);
+        row("Computer Strength", "Strong", Option::BotStrength, 1);
+        row("Computer Strength", "Expert", Option::BotStrength, 2);
+        row("Computer Strength", "Normal", Option::BotStrength, 0);
     }
 
     // A choice sets its value, ticks only its item, leaves the other groups alone and is
@@ -174,6 +180,7 @@ class OptionsMenuTest : public QObject {
         loaded.textColour = 0x00FF00;
         loaded.playSounds = false;
         loaded.playerPhraseSounds = false;
+        loaded.botStrength = 2;
         options.applyLoaded(loaded);
 
         QCOMPARE(options.botSpeedMs(), 500);
@@ -185,6 +192,7 @@ class OptionsMenuTest : public QObject {
         QCOMPARE(options.playSounds(), false);
         QCOMPARE(options.playerPhraseSounds(), false);
         QCOMPARE(topItem(menu, "Play Sounds")->isChecked(), false);
+        QCOMPARE(ticked(menu, "Computer Strength"), QStringList{"Expert"});
         QCOMPARE(changed.size(), 0);
     }
 

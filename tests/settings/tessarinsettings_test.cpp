@@ -45,13 +45,14 @@ SavedSettings everything() {
     s.turnSoundNew = true;
     s.playerPhraseSounds = false;
     s.playSounds = false;
+    s.botStrength = settings::kStrengthExpert;
     return s;
 }
 
 constexpr char kEverything[] =
     "Textsize=12\nTop=30\nLeft=40\nWidth=800\nHeight=600\nTextcolor=$00123456\n"
     "Playtoscore=3\nBotspeed=2000\nDelay=500\nTurnsound=1\nPlayerphrasesounds=false\n"
-    "Playsounds=false\n";
+    "Playsounds=false\nBotstrength=Expert\n";
 
 TEST_F(TessarinSettingsTest, NoFileGivesDefaultsAndTheFirstLoadMarksHelpShown) {
     const LoadedSettings first = settings().loadinifile();
@@ -92,6 +93,7 @@ TEST_F(TessarinSettingsTest, ReadingRules) {
     const Get width = [](auto& s) { return QString::number(s.bounds.width()); };
     const Get phrase3 = [](auto& s) { return s.phrases[2]; };
     const Get phrase4 = [](auto& s) { return s.phrases[3]; };
+    const Get strength = [](auto& s) { return QString::number(s.botStrength); };
     struct Case {
         const char* line;
         Get get;
@@ -103,6 +105,10 @@ TEST_F(TessarinSettingsTest, ReadingRules) {
         {"botspeed = 500 ", botSpeed, "500"},
         {"Botspeed=fast", botSpeed, "1000"},
         {"Botspeed=0500", botSpeed, "1000"},
+        {"Botstrength=Strong", strength, "1"},
+        {"Botstrength=Expert", strength, "2"},
+        {"Botstrength=expert", strength, "0"},
+        {"Botstrength=2", strength, "0"},
         {"Delay=1500", timeSpeed, "1500"},
         {"Delay=500", timeSpeed, "500"},
         {"Delay=long", timeSpeed, "1000"},
@@ -162,6 +168,7 @@ TEST_F(TessarinSettingsTest, SaveWritesTheKeysInOrderAndReadsBack) {
     EXPECT_TRUE(back.turnSoundNew);
     EXPECT_FALSE(back.playerPhraseSounds);
     EXPECT_FALSE(back.playSounds);
+    EXPECT_EQ(back.botStrength, settings::kStrengthExpert);
 }
 
 TEST_F(TessarinSettingsTest, SaveWritesBasicColoursByName) {

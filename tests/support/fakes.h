@@ -1,6 +1,7 @@
 // Test doubles for the server's seams, and a server wired to them.
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -47,6 +48,7 @@ class FakeHost : public ServerHost {
     void closeSeat(int seat) override;
     int botSpeedMs() const override { return botSpeed; }
     int timeSpeedMs() const override { return timeSpeed; }
+    BotStrength botStrength(int seat) const override { return strengths[seat]; }
 
     // Messages to one seat, in order.
     std::vector<std::string> to(int seat) const;
@@ -59,6 +61,7 @@ class FakeHost : public ServerHost {
     std::vector<int> closed;
     int botSpeed = 1000;
     int timeSpeed = 1000;
+    std::array<BotStrength, kSeatSlots + 1> strengths{};  // all Normal
     TServer* server = nullptr;  // told about departures when a seat is closed
     bool missingTerminator = false;
 };
