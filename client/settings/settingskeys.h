@@ -33,6 +33,8 @@ inline constexpr int kDefaultTop = 3;
 inline constexpr int kDefaultLeft = 3;
 inline constexpr int kDefaultWidth = 768;
 inline constexpr int kDefaultHeight = 470;
+// Window bounds are read within -kMaxCoordinate..kMaxCoordinate (sizes from 0).
+inline constexpr int kMaxCoordinate = 100000;
 
 // Bot Speed: milliseconds before the computer player moves.
 inline constexpr int kBotSlow = 2000;

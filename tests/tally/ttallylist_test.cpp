@@ -2,9 +2,13 @@
 // unfollowing, finished games, reset, and what survives a restart.
 #include "ttallylist.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,11 +27,13 @@ struct ScriptedUser {
                     questions << question;
                     return !answers.isEmpty() && answers.takeFirst();
                 },
-                [this](QWidget*, const QString& message) { messages << message; }};
+                [this](QWidget*, const QString& message) { messages << message; },
+                [this](const QString& message) { atEnd << message; }};
     }
     QList<bool> answers;
     QStringList questions;
     QStringList messages;
+    QStringList atEnd;  // told at program end
 };
 
 }  // namespace
@@ -215,24 +221,65 @@ class TtallylistTest : public QObject {
         QCOMPARE(panel(*w), QStringLiteral("0 0 0 0 0 0 0 0"));
     }
 
+    void keepsAnUnreadableFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("other method")
+            << QByteArray("!HZL\x03\0\0\0", 8)
+            << QStringLiteral(" : Lzrw1 decompression : this file has no valid header !");
+        // The header claims 2,000,000,000 bytes; refused before a chunk is read.
+        QTest::newRow("over the limit") << QByteArray("WRZL\x00\x94\x35\x77\x05\x00\x40", 11)
+                                        << QStringLiteral(
+                                               " : Lzrw1 decompression : the data "
+                                               "(2000000000 bytes) is larger than");
+    }
     void keepsAnUnreadableFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, told);
         QFile file(path());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("!HZL\x03\0\0\0", 8);
+        file.write(bytes);
         file.close();
         {
             const auto w = open();
-            QCOMPARE(
-                user_.messages,
-                QStringList{path() + " : Lzrw1 decompression : this file has no valid header !"});
+            QCOMPARE(user_.messages.size(), 1);
+            QVERIFY2(user_.messages[0].startsWith(path() + told), qPrintable(user_.messages[0]));
+            QVERIFY(user_.messages[0].endsWith(path() + ".bad when the game ends."));
             QCOMPARE(list(*w, "listbox_tally")->count(), 0);
             QCOMPARE(text(*w, "mylabel_1"), QStringLiteral("0"));
         }
+        QVERIFY(user_.atEnd.isEmpty());
         QFile kept(path() + ".bad");
         QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("!HZL\x03\0\0\0", 8));
+        QCOMPARE(kept.readAll(), bytes);
+        // A fresh tally took its place and reads without a word.
         const auto w = open();
         QCOMPARE(user_.messages.size(), 1);
+    }
+
+    void neverReadsOrReplacesAFifo() {
+        QVERIFY(QFile::remove(path()));
+        QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+        open().reset();  // would block in open() before the window existed
+        QCOMPARE(user_.messages.size(), 1);
+        QCOMPARE(user_.atEnd.size(), 1);
+        QVERIFY2(user_.atEnd[0].contains(path()), qPrintable(user_.atEnd[0]));
+        QVERIFY(!QFile::exists(path() + ".bad"));
+        QCOMPARE(QFileInfo(path()).isFile(), false);
+    }
+
+    void toldWithoutABoxThatWaits() {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("junk");
+        file.close();
+        QWidget main;
+        // With message boxes that waited, this would not return until someone clicked.
+        Ttallylist w(&main, {path(), path()}, tessarin::messageBoxPrompts());
+        const QList<QMessageBox*> boxes = main.findChildren<QMessageBox*>();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0]->isVisible());
+        QVERIFY(!boxes[0]->isModal());
     }
 
     void startsEmptyWithoutAFile() {
