@@ -3,6 +3,8 @@
 #include "tallyfile.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +90,38 @@ TEST(TallyFileTest, SavesWithoutTouchingTheCurrentDirectory) {
     EXPECT_TRUE(fs::is_empty(cwd.path()));
     EXPECT_EQ(QDir(inDir(dir, "game")).entryList(QDir::Files | QDir::Hidden),
               QStringList{"Tessarintally.tld"});
+}
+
+// The player's own arrangement survives a save: a link to a tally kept elsewhere stays a
+// link, the file keeps its permissions, and what a crashed copy left behind is cleared.
+TEST(TallyFileTest, SavesThroughLinksKeepingPermissions) {
+    testing::TempDir dir;
+    fs::create_directory(dir.path() / "kept");
+    const fs::path real = dir.path() / "kept" / "mine.tld";
+    const fs::path link = dir.path() / "Tessarintally.tld";
+    TTally before;
+    before.follow(QStringLiteral("Ann"));
+    saveTallyFile(QString::fromStdString(real.string()), before);
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(real, link);
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    std::ofstream(dir.path() / "kept" / (".mine.tld.tmp" + std::to_string(gone) + "-0")) << "x";
+    std::ofstream(dir.path() / "kept" / ".mine.tld.tmpnot-ours") << "x";
+
+    TTally after;
+    after.follow(QStringLiteral("Bob"));
+    saveTallyFile(QString::fromStdString(link.string()), after);
+    EXPECT_TRUE(fs::is_symlink(link));
+    TTally back;
+    ASSERT_TRUE(loadTallyFile(QString::fromStdString(real.string()), back));
+    EXPECT_EQ(back.tallied(), QStringList{"Bob"});
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(QDir(QString::fromStdString((dir.path() / "kept").string()))
+                  .entryList(QDir::Files | QDir::Hidden),
+              (QStringList{".mine.tld.tmpnot-ours", "mine.tld"}));
 }
 
 TEST(TallyFileTest, KeepsTheProgramFolderWhenWritable) {

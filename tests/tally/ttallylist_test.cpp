@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <QDir>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -14,6 +16,8 @@
 #include <QtTest>
 
 #include <memory>
+
+#include "privatemounts.h"
 
 using tessarin::TallyPrompts;
 using tessarin::Ttallylist;
@@ -266,6 +270,28 @@ class TtallylistTest : public QObject {
         QVERIFY2(user_.atEnd[0].contains(path()), qPrintable(user_.atEnd[0]));
         QVERIFY(!QFile::exists(path() + ".bad"));
         QCOMPARE(QFileInfo(path()).isFile(), false);
+    }
+
+    void fullDiskKeepsTheEarlierFileAndTells() {
+        QFile reference(path());
+        QVERIFY(reference.open(QIODevice::ReadOnly));
+        const QByteArray before = reference.readAll();
+        reference.close();
+        tessarin::testing::FullDisk disk(dir_->path().toStdString(), 64 * 1024);
+        if (!disk.ok()) QSKIP(disk.why().c_str());
+        QVERIFY(QFile::copy(QStringLiteral(TESSARIN_TALLY_DATA "/reference.tld"), path()));
+        {
+            const auto w = open();
+            w->loadchecklist({"Me", "Newcomer", "<Waiting>"}, 1);
+            list(*w, "checklist")->item(0)->setCheckState(Qt::Checked);
+            disk.fill();
+        }
+        QCOMPARE(user_.atEnd.size(), 1);
+        QVERIFY2(user_.atEnd[0].contains(path()), qPrintable(user_.atEnd[0]));
+        QVERIFY(reference.open(QIODevice::ReadOnly));
+        QCOMPARE(reference.readAll(), before);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"filler", "Tessarintally.tld"}));
     }
 
     void toldWithoutABoxThatWaits() {
