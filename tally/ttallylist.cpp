@@ -62,10 +62,12 @@ Ttallylist::Ttallylist(QWidget* mainWindow, TallyPaths paths, TallyPrompts promp
     } catch (const std::exception& e) {
         // The figures stay empty; the unreadable file is kept aside when saving (see below).
         loadFailed_ = true;
-        prompts_.inform(mainWindow, QString::fromStdString(e.what()) +
-                                        QStringLiteral("\n\nThe tally starts afresh. The file "
-                                                       "is kept as %1.bad when the game ends.")
-                                            .arg(paths_.load));
+        prompts_.inform(mainWindow,
+                        QStringLiteral("The tally file could not be read:\n") +
+                            QString::fromStdString(e.what()) +
+                            QStringLiteral("\n\nThe tally starts afresh. The file is kept as "
+                                           "%1.bad when the game ends.")
+                                .arg(paths_.load));
     }
     loadtally();
 }

@@ -47,8 +47,7 @@ LoadedSettings TessarinSettings::read() const {
 
     const int size = readInt(section, kTextsize, kDefaultTextSize);
     if (size >= kMinTextSize && size <= kMaxTextSize) s.textSize = size;
-    // Within any desktop and far from overflowing QRect's arithmetic; the window then fits
-    // them into the screen it is on.
+    // Far from overflowing QRect's arithmetic; the window then fits them into its screen.
     const auto bound = [&section](const char* name, int fallback, int least) {
         return std::clamp(readInt(section, name, fallback), least, kMaxCoordinate);
     };

@@ -247,7 +247,9 @@ class TtallylistTest : public QObject {
         {
             const auto w = open();
             QCOMPARE(user_.messages.size(), 1);
-            QVERIFY2(user_.messages[0].startsWith(path() + told), qPrintable(user_.messages[0]));
+            QVERIFY2(
+                user_.messages[0].startsWith("The tally file could not be read:\n" + path() + told),
+                qPrintable(user_.messages[0]));
             QVERIFY(user_.messages[0].endsWith(path() + ".bad when the game ends."));
             QCOMPARE(list(*w, "listbox_tally")->count(), 0);
             QCOMPARE(text(*w, "mylabel_1"), QStringLiteral("0"));
