@@ -196,8 +196,9 @@ void Ttallylist::addgame(const QString& text) {
 void Ttallylist::checklistClickCheck(QListWidgetItem* item) {
     const QString name = item->text();
     if (tally_.follow(name)) {
+        // As the grid holds it, so that the list and the rows stay paired by name too.
         const QSignalBlocker quiet(listbox_tally_);
-        listbox_tally_->addItem(checkableItem(name, true));
+        listbox_tally_->addItem(checkableItem(TTally::cleanName(name), true));
     }
     // Unchecking here does not stop following (that is done in the tallied list), so the
     // mark goes back to what is true.

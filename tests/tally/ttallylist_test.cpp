@@ -134,11 +134,12 @@ class TtallylistTest : public QObject {
 
     void followsACheckedPlayer() {
         const auto w = open();
-        w->loadchecklist({"Me", "Bob", "Ann"}, 1);
+        // A seat name with a control character in it is followed as the grid holds it.
+        w->loadchecklist({"Me", "Bob\a", "Ann"}, 1);
         QListWidget* checklist = list(*w, "checklist");
         checklist->item(0)->setCheckState(Qt::Checked);
         checklist->item(1)->setCheckState(Qt::Unchecked);  // does not unfollow
-        QCOMPARE(items(checklist), (QStringList{"Bob+", "Ann+"}));
+        QCOMPARE(items(checklist), (QStringList{"Bob\a+", "Ann+"}));
         QCOMPARE(items(list(*w, "listbox_tally")).last(), QStringLiteral("Bob+"));
         QCOMPARE(w->tally().tallied().size(), 5);
         QCOMPARE(w->tally().cell(0, 5), QStringLiteral("Bob"));
