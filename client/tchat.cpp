@@ -44,7 +44,7 @@ Tchat::Tchat(QString settingsPath, QWidget* parent)
     connect(chat_, &chat::ChatPanel::phrasesEdited, this, [this](const QStringList& phrases) {
         std::array<QString, 9> saved;
         for (int i = 0; i < 9 && i < phrases.size(); ++i) saved[i] = phrases[i];
-        settings_->savephrases(saved);
+        reportsave(settings_->savephrases(saved));
     });
     initSoundResources();
     sounds_ = new SoundPlayer(QStringLiteral(":/sounds/"), this);

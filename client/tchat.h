@@ -26,6 +26,7 @@
 
 #include "boardhost.h"
 #include "clientlink.h"
+#include "filestatus.h"
 
 class QAction;
 class QMenu;
@@ -111,7 +112,8 @@ class Tchat : public QMainWindow, public board::BoardHost {
     void ResetScreenLocation1Click();
     void ViewTally1Click();
 
-    // Settings.
+    // Settings. Stored window bounds are fitted into the desktop's work area (and to at
+    // least the window's minimum size); the first save that fails is told, the others not.
     void loadinifile();
     void saveinifile() override;
 
@@ -167,6 +169,8 @@ class Tchat : public QMainWindow, public board::BoardHost {
     void redial();
     void reconnected();
     QString seatcaption(int seat) const;
+    QRect fitbounds(const QRect& wanted) const;
+    void reportsave(const FileStatus& status);
     QStringList seatnames() const;
 
     Hooks hooks_;
@@ -209,6 +213,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
     bool shown_ = false;
     bool closing_ = false;
     bool settingsread_ = false;    // loadinifile has run
+    bool savefailuretold_ = false;
     QRect lastsaved_{0, 0, 0, 0};  // the bounds last read from or written to the settings
 };
 

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "chatentry.h"
 #include "chatpanel.h"
 #include "optionsmenu.h"
@@ -47,12 +49,37 @@ void Tchat::ResetScreenLocation1Click() {
     setGeometry(kDefaultBounds);
 }
 
+QRect Tchat::fitbounds(const QRect& wanted) const {
+    const QSize least = minimumSizeHint().expandedTo(minimumSize());
+    const QScreen* desktop = screen();
+    if (!desktop) return QRect(wanted.topLeft(), wanted.size().expandedTo(least));
+    const QRect area = desktop->availableGeometry();
+    const int width =
+        std::clamp(wanted.width(), least.width(), std::max(least.width(), area.width()));
+    const int height =
+        std::clamp(wanted.height(), least.height(), std::max(least.height(), area.height()));
+    const int left =
+        std::clamp(wanted.left(), area.left(), std::max(area.left(), area.right() + 1 - width));
+    const int top =
+        std::clamp(wanted.top(), area.top(), std::max(area.top(), area.bottom() + 1 - height));
+    return {left, top, width, height};
+}
+
+void Tchat::reportsave(const FileStatus& status) {
+    if (status.ok() || savefailuretold_) return;
+    savefailuretold_ = true;
+    showmessage(QStringLiteral("Your settings could not be saved. ") + status.error);
+}
+
 void Tchat::loadinifile() {
-    const LoadedSettings loaded = settings_->loadinifile();
+    FileStatus written;
+    const LoadedSettings loaded = settings_->loadinifile(&written);
     settingsread_ = true;
+    reportsave(written);
     chat_->setTextSize(loaded.textSize);
-    setGeometry(loaded.bounds);
-    lastsaved_ = loaded.bounds;
+    const QRect bounds = fitbounds(loaded.bounds);
+    setGeometry(bounds);
+    lastsaved_ = bounds;
     chat_->setChatColour(loaded.textColour);
     if (loaded.playToScore && gamestart_) gamestart_->setrounds(*loaded.playToScore);
     options_->applyLoaded(loaded);
@@ -77,7 +104,7 @@ void Tchat::saveinifile() {
     // Before the file was read, the selector's start value is no choice of the user's.
     if (gamestart_ && (settingsread_ || gamestart_->roundschosen()))
         values.playToScore = gamestart_->rounds();
-    settings_->saveinifile(values);
+    reportsave(settings_->saveinifile(values));
 }
 
 void Tchat::applyoption(int option) {

@@ -47,6 +47,10 @@ std::string msgCorrupt(std::string_view input) {
 std::string msgTooLarge(std::string_view input) {
     return "Lzrw1 compression : File too large (over 2 GB) : " + std::string(input);
 }
+std::string msgOverLimit(std::string_view input, std::int64_t size, std::int64_t limit) {
+    return std::string(input) + " : Lzrw1 decompression : the data (" + std::to_string(size) +
+           " bytes) is larger than the " + std::to_string(limit) + " bytes this file may hold !";
+}
 
 }  // namespace lzrw
 
@@ -122,7 +126,8 @@ std::int64_t encodeContainer(ByteSource& in, std::int64_t size, ByteSink& out,
     return written;
 }
 
-std::int64_t decodeContainer(ByteSource& in, ByteSink& out, const ContainerNames& names) {
+std::int64_t decodeContainer(ByteSource& in, ByteSink& out, const ContainerNames& names,
+                             std::int64_t limit) {
     std::vector<std::uint8_t> coded = workingBuffer();
     std::vector<std::uint8_t> piece = workingBuffer();
 
@@ -136,6 +141,7 @@ std::int64_t decodeContainer(ByteSource& in, ByteSink& out, const ContainerNames
     for (std::size_t i = 0; i < 4; ++i)
         size32 |= std::uint32_t{header[kSignatureSize + i]} << (8 * i);
     const std::int64_t size = static_cast<std::int32_t>(size32);
+    if (size > limit) throw ELzrw1Exception(msgOverLimit(names.input, size, limit));
 
     std::int64_t written = 0;
     std::size_t decoded = 0;
@@ -164,10 +170,10 @@ std::vector<std::uint8_t> compressBytes(std::span<const std::uint8_t> data) {
 }
 
 std::vector<std::uint8_t> decompressBytes(std::span<const std::uint8_t> container,
-                                          std::string_view name) {
+                                          std::string_view name, std::int64_t limit) {
     MemorySource in(container);
     MemorySink out;
-    decodeContainer(in, out, {std::string(name), "(memory)"});
+    decodeContainer(in, out, {std::string(name), "(memory)"}, limit);
     return std::move(out.bytes);
 }
 

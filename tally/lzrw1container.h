@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -35,6 +36,8 @@ std::string msgSizesDiffer();
 std::string msgCorrupt(std::string_view input);
 // The size field is signed 32-bit, so larger inputs cannot be described.
 std::string msgTooLarge(std::string_view input);
+// A header announcing more data than the reader takes.
+std::string msgOverLimit(std::string_view input, std::int64_t size, std::int64_t limit);
 
 }  // namespace lzrw
 
@@ -82,13 +85,16 @@ std::int64_t encodeContainer(ByteSource& in, std::int64_t size, ByteSink& out,
 
 // Reads a container from `in` and writes the data it holds. Returns the bytes written.
 // Bytes after the last chunk are not read. Throws ELzrw1Exception on a bad signature, a
-// short read, corrupt chunk data, or a total that differs from the header's size (found as
-// soon as the total passes it, so a small file cannot make the sink write without bound).
-std::int64_t decodeContainer(ByteSource& in, ByteSink& out, const ContainerNames& names);
+// header announcing more than `limit` bytes (before any chunk is read), a short read,
+// corrupt chunk data, or a total that differs from the header's size (found as soon as the
+// total passes it). So the sink never receives more than min(header size, limit) bytes.
+std::int64_t decodeContainer(ByteSource& in, ByteSink& out, const ContainerNames& names,
+                             std::int64_t limit = std::numeric_limits<std::int32_t>::max());
 
 std::vector<std::uint8_t> compressBytes(std::span<const std::uint8_t> data);
-// `name` stands for the input in failure texts.
-std::vector<std::uint8_t> decompressBytes(std::span<const std::uint8_t> container,
-                                          std::string_view name = "(memory)");
+// `name` stands for the input in failure texts; `limit` as for decodeContainer.
+std::vector<std::uint8_t> decompressBytes(
+    std::span<const std::uint8_t> container, std::string_view name = "(memory)",
+    std::int64_t limit = std::numeric_limits<std::int32_t>::max());
 
 }  // namespace tessarin

@@ -38,7 +38,7 @@ TallyPaths defaultTallyPaths() {
 
 bool loadTallyFile(const QString& path, TTally& tally) {
     if (!QFileInfo::exists(path)) return false;
-    const std::vector<std::uint8_t> text = decompressFile(toPath(path));
+    const std::vector<std::uint8_t> text = decompressFile(toPath(path), kMaxTallyTextBytes);
     tally.load(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
     return true;
 }
@@ -51,6 +51,7 @@ void saveTallyFile(const QString& path, const TTally& tally) {
 }
 
 bool keepUnreadable(const QString& path) {
+    if (!QFileInfo(path).isFile()) return false;
     const QString copy = path + QStringLiteral(".bad");
     QFile::remove(copy);
     return QFile::copy(path, copy);

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 #include "ttally.h"
 
 namespace tessarin {
@@ -22,17 +24,25 @@ TallyPaths tallyPaths(const QString& programDir, const QString& fallbackDir);
 // tallyPaths() for this program: its own folder, else the user's data folder for it.
 TallyPaths defaultTallyPaths();
 
+// The most grid text a tally file may hold: a tally of 10,000 followed players takes less
+// than 2 MiB. A file announcing more is refused before its chunks are read, so loading
+// never takes much more memory than this (FORMAT.md, "Limits of this reader").
+inline constexpr std::int64_t kMaxTallyTextBytes = 4 * 1024 * 1024;
+
 // Replaces `tally` by the figures in the file. Returns false, leaving `tally` as it is,
-// when there is no file. Throws ELzrw1Exception or EGridFormat with the text for the user;
-// `tally` is then unchanged.
+// when there is no file. Throws ELzrw1Exception or EGridFormat with the text for the user
+// (a file that is no regular file, announces more than kMaxTallyTextBytes or breaks the
+// grid's limits is refused so); `tally` is then unchanged.
 bool loadTallyFile(const QString& path, TTally& tally);
 
-// Writes the tally; the previous file stays in place until the new one is complete.
-// Throws ELzrw1Exception on failure.
+// Writes the tally; the previous file stays in place until the new one is complete. A
+// symbolic link is followed and the file keeps its permissions (AtomicFile). Throws
+// ELzrw1Exception on failure.
 void saveTallyFile(const QString& path, const TTally& tally);
 
 // Copies `path` to `path` + ".bad" (replacing an older copy), so that a file this program
-// could not read survives the save that follows. False when the copy failed.
+// could not read survives the save that follows. False when the copy failed or `path` is
+// no regular file (a FIFO, device or folder is never read, and then never replaced).
 bool keepUnreadable(const QString& path);
 
 }  // namespace tessarin

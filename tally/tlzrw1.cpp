@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "atomicfile.h"
+#include "regularfile.h"
 
 namespace tessarin {
 
@@ -47,7 +48,7 @@ class AtomicSink : public ByteSink {
 };
 
 int openInput(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(path);
     if (fd < 0) throw ELzrw1Exception(msgOpenInput(path.string()));
     return fd;
 }
@@ -91,10 +92,10 @@ std::int64_t Tlzrw1::Decompress() {
     return written;
 }
 
-std::vector<std::uint8_t> decompressFile(const std::filesystem::path& path) {
+std::vector<std::uint8_t> decompressFile(const std::filesystem::path& path, std::int64_t limit) {
     FileSource in(openInput(path));
     MemorySink out;
-    decodeContainer(in, out, {path.string(), "(memory)"});
+    decodeContainer(in, out, {path.string(), "(memory)"}, limit);
     return std::move(out.bytes);
 }
 

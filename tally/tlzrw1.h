@@ -28,8 +28,10 @@ class Tlzrw1 {
     std::int64_t Decompress();
 };
 
-// The whole container file `path` decoded into memory.
-std::vector<std::uint8_t> decompressFile(const std::filesystem::path& path);
+// The whole container file `path` decoded into memory; a file announcing more than `limit`
+// bytes is refused before its chunks are read. Only a regular file is read: a FIFO, device
+// or folder fails at once (as "Failed to open input file") and never blocks.
+std::vector<std::uint8_t> decompressFile(const std::filesystem::path& path, std::int64_t limit);
 // `data` compressed into `path`, replacing it only once the new file is complete.
 void compressToFile(std::span<const std::uint8_t> data, const std::filesystem::path& path);
 

@@ -15,6 +15,17 @@ constexpr int kSession = 4;
 
 }  // namespace
 
+QString TTally::cleanName(const QString& name) {
+    QString clean;
+    for (const QChar c : name) {
+        if (clean.size() == kMaxNameLength) break;
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0)) continue;
+        clean += u > 0xFF ? QChar(u'?') : c;
+    }
+    return clean;
+}
+
 TTally::TTally() : grid_(kTallyColumns, 1) {
     for (int col = 0; col < kTallyColumns; ++col) grid_.setCell(col, 0, QStringLiteral("0"));
 }
@@ -26,8 +37,9 @@ QStringList TTally::tallied() const {
 }
 
 int TTally::findTallied(const QString& name) const {
+    const QString clean = cleanName(name);
     for (int row = 1; row < grid_.rowcount(); ++row)
-        if (grid_.cell(0, row).compare(name, Qt::CaseInsensitive) == 0) return row - 1;
+        if (grid_.cell(0, row).compare(clean, Qt::CaseInsensitive) == 0) return row - 1;
     return -1;
 }
 
@@ -43,6 +55,7 @@ int TTally::addit(int col, int row) {
 
 void TTally::addgame(const QString& text, const QStringList& opponents) {
     const bool userWon = text == kAddToMine;
+    const QString winner = cleanName(text);
     addtomineincrease(kTotalGames);
     if (userWon) addtomineincrease(kTotalHeWon);
     for (const QString& name : opponents) {
@@ -52,7 +65,7 @@ void TTally::addgame(const QString& text, const QStringList& opponents) {
         for (int col = 1; col < kTallyColumns; ++col)
             if (grid_.cell(col, row).isEmpty()) grid_.setCell(col, row, QStringLiteral("0"));
         int outcome = kTotalNeither;
-        if (grid_.cell(0, row) == text)
+        if (grid_.cell(0, row) == winner)
             outcome = kTotalHeWon;
         else if (userWon)
             outcome = kTotalUserWon;
@@ -64,10 +77,11 @@ void TTally::addgame(const QString& text, const QStringList& opponents) {
 }
 
 bool TTally::follow(const QString& name) {
-    if (findTallied(name) >= 0) return false;
+    const QString clean = cleanName(name);
+    if (clean.isEmpty() || rowcount() > kMaxTallied || findTallied(clean) >= 0) return false;
     const int row = grid_.rowcount();
     grid_.setRowCount(row + 1);
-    grid_.setCell(0, row, name);
+    grid_.setCell(0, row, clean);
     for (int col = 1; col < kTallyColumns; ++col) grid_.setCell(col, row, QStringLiteral("0"));
     return true;
 }
@@ -97,9 +111,11 @@ void TTally::load(QByteArrayView text) {
     LoadStringGrid(loaded, text);
     if (loaded.colcount() != kTallyColumns)
         throw EGridFormat("Not a tally: " + std::to_string(loaded.colcount()) + " columns");
-    for (int row = 1; row < loaded.rowcount(); ++row)
+    for (int row = 1; row < loaded.rowcount(); ++row) {
+        loaded.setCell(0, row, cleanName(loaded.cell(0, row)));
         for (int col = kTotalGames + kSession; col < kTallyColumns; ++col)
             loaded.setCell(col, row, QStringLiteral("0"));
+    }
     grid_ = std::move(loaded);
 }
 

@@ -19,11 +19,20 @@
 namespace tessarin {
 
 inline constexpr int kTallyColumns = 9;
+// Followed players: as many as a file may hold (kMaxGridRows less the own row).
+inline constexpr int kMaxTallied = kMaxGridRows - 1;
+// Longer names are cut; a tally of kMaxTallied such names stays far below the file's limit.
+inline constexpr int kMaxNameLength = 64;
 // The text addgame receives when the user won.
 inline constexpr QStringView kAddToMine = u"addtomine";
 
 class TTally {
   public:
+    // `name` as the grid can hold it and read back unchanged: without control characters
+    // (a line break would shift every later cell), characters beyond Latin-1 as '?', at
+    // most kMaxNameLength characters. Every name enters the tally through this.
+    static QString cleanName(const QString& name);
+
     // Own row all "0", nobody tallied.
     TTally();
 
@@ -32,7 +41,7 @@ class TTally {
     int rowcount() const { return grid_.rowcount(); }
     // The tallied names, in row order (row = index + 1).
     QStringList tallied() const;
-    // Index of `name` among the tallied names, letter case ignored; -1 when absent.
+    // Index of cleanName(`name`) among the tallied names, letter case ignored; -1 when absent.
     int findTallied(const QString& name) const;
 
     // Adds 1 to a cell; returns the new value.
@@ -45,8 +54,9 @@ class TTally {
     // those that are tallied are counted.
     void addgame(const QString& text, const QStringList& opponents);
 
-    // Starts following `name`: a new last row of zeros. False (and nothing changes) when
-    // the name is tallied already.
+    // Starts following cleanName(`name`): a new last row of zeros. False (and nothing
+    // changes) when the name is tallied already, is empty once cleaned, or kMaxTallied
+    // players are followed.
     bool follow(const QString& name);
     // Removes tallied row `row` (1..rowcount-1), moving the rows below it up.
     void moverow(int row);
@@ -56,8 +66,9 @@ class TTally {
 
     // The file text (see zorvstrgrid.h).
     QByteArray save() const;
-    // Replaces the figures by those in `text`, with this run's columns at "0". Throws
-    // EGridFormat (and changes nothing) when the text is not a 9-column grid.
+    // Replaces the figures by those in `text`, with this run's columns at "0" and the names
+    // cleaned. Throws EGridFormat (and changes nothing) when the text is not a 9-column grid
+    // within the reader's limits (zorvstrgrid.h).
     void load(QByteArrayView text);
 
   private:

@@ -39,7 +39,15 @@ TallyPrompts messageBoxPrompts() {
                                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
         },
         [](QWidget* parent, const QString& message) {
-            QMessageBox::critical(parent, QStringLiteral("Tessarin"), message);
+            // Not exec(): a box that waited here would hold up the windows behind it.
+            auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Tessarin"), message,
+                                        QMessageBox::Ok, parent);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setWindowModality(Qt::NonModal);
+            box->show();
+        },
+        [](const QString& message) {
+            QMessageBox::critical(nullptr, QStringLiteral("Tessarin"), message);
         },
     };
 }
@@ -54,18 +62,30 @@ Ttallylist::Ttallylist(QWidget* mainWindow, TallyPaths paths, TallyPrompts promp
     } catch (const std::exception& e) {
         // The figures stay empty; the unreadable file is kept aside when saving (see below).
         loadFailed_ = true;
-        prompts_.inform(mainWindow, QString::fromStdString(e.what()));
+        prompts_.inform(mainWindow,
+                        QStringLiteral("The tally file could not be read:\n") +
+                            QString::fromStdString(e.what()) +
+                            QStringLiteral("\n\nThe tally starts afresh. The file is kept as "
+                                           "%1.bad when the game ends.")
+                                .arg(paths_.load));
     }
     loadtally();
 }
 
 Ttallylist::~Ttallylist() {
     // Saving over a file this run could not read would lose whatever it holds.
-    if (loadFailed_ && paths_.load == paths_.save && !keepUnreadable(paths_.save)) return;
+    if (loadFailed_ && paths_.load == paths_.save && !keepUnreadable(paths_.save)) {
+        prompts_.informAtEnd(QStringLiteral("The tally of this run was not saved: %1 could not "
+                                            "be read, nor kept aside as %1.bad.")
+                                 .arg(paths_.save));
+        return;
+    }
     try {
         saveTallyFile(paths_.save, tally_);
-    } catch (const std::exception&) {
-        // Nothing to tell at program end; the earlier file is still in place.
+    } catch (const std::exception& e) {
+        // The earlier file is still in place.
+        prompts_.informAtEnd(QStringLiteral("The tally of this run was not saved.\n\n") +
+                             QString::fromStdString(e.what()));
     }
 }
 
@@ -169,8 +189,9 @@ void Ttallylist::addgame(const QString& text) {
 void Ttallylist::checklistClickCheck(QListWidgetItem* item) {
     const QString name = item->text();
     if (tally_.follow(name)) {
+        // As the grid holds it, so that the list and the rows stay paired by name too.
         const QSignalBlocker quiet(listbox_tally_);
-        listbox_tally_->addItem(checkableItem(name, true));
+        listbox_tally_->addItem(checkableItem(TTally::cleanName(name), true));
     }
     // Unchecking here does not stop following (that is done in the tallied list), so the
     // mark goes back to what is true.

@@ -33,8 +33,10 @@ namespace tessarin {
 struct TallyPrompts {
     // A Yes/No question; true on Yes.
     std::function<bool(QWidget* parent, const QString& question)> confirm;
-    // An error the user should see.
+    // An error the user should see, told without waiting: start-up goes on meanwhile.
     std::function<void(QWidget* parent, const QString& message)> inform;
+    // An error told at program end, when nothing else runs any more: waits for the user.
+    std::function<void(const QString& message)> informAtEnd;
 };
 // Message boxes.
 TallyPrompts messageBoxPrompts();
@@ -46,11 +48,12 @@ class Ttallylist : public QDialog {
     static constexpr QStringView kWaiting = u"<Waiting>";
     static constexpr int kSeatCount = 3;
 
-    // Reads paths.load; a failure is reported through prompts.inform and the tally starts
-    // empty. `mainWindow` is the window this one is centred on.
+    // Reads paths.load; a failure is reported once through prompts.inform and the tally
+    // starts empty. `mainWindow` is the window this one is centred on.
     explicit Ttallylist(QWidget* mainWindow = nullptr, TallyPaths paths = defaultTallyPaths(),
                         TallyPrompts prompts = messageBoxPrompts());
-    // Writes paths.save; failures are ignored (the earlier file then stays as it was).
+    // Writes paths.save, first keeping an unreadable file aside as ".bad". A failure is
+    // reported through prompts.informAtEnd; the earlier file then stays as it was.
     ~Ttallylist() override;
 
     // Fills "Players In Current Game". seatNames[i] is the name shown in seat i + 1 (seats

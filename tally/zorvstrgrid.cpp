@@ -1,13 +1,12 @@
 #include "zorvstrgrid.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 
 namespace tessarin {
 
 namespace {
-
-// Far beyond any tally (one row per followed player) and small enough to allocate.
-constexpr qint64 kMaxCells = 1 << 20;
 
 class LineReader {
   public:
@@ -25,13 +24,22 @@ class LineReader {
     QByteArrayView rest_;
 };
 
+// Enough of a bad line to recognise it, never enough to flood an error text: the first
+// characters, each unprintable byte shown as '?'.
+std::string excerpt(QByteArrayView line) {
+    constexpr qsizetype kShown = 24;
+    std::string text;
+    for (const char c : line.first(std::min(line.size(), kShown)))
+        text += c >= 0x20 && c < 0x7F ? c : '?';
+    if (line.size() > kShown) text += "...";
+    return text;
+}
+
 int readCount(LineReader& lines) {
     const QByteArrayView line = lines.next();
     bool ok = false;
     const int value = line.trimmed().toInt(&ok);
-    if (!ok)
-        throw EGridFormat("'" + line.toByteArray().toStdString() +
-                          "' is not a valid integer value");
+    if (!ok) throw EGridFormat("'" + excerpt(line) + "' is not a valid integer value");
     return value;
 }
 
@@ -72,13 +80,18 @@ void LoadStringGrid(TStringGrid& grid, QByteArrayView text) {
     LineReader lines(text);
     const int colcount = readCount(lines);
     const int rowcount = readCount(lines);
-    if (colcount < 1 || rowcount < 1 || qint64{colcount} * rowcount > kMaxCells)
+    if (colcount < 1 || colcount > kMaxGridColumns || rowcount < 1 || rowcount > kMaxGridRows)
         throw EGridFormat("Grid size out of range: " + std::to_string(colcount) + " x " +
                           std::to_string(rowcount));
     TStringGrid loaded(colcount, rowcount);
     for (int col = 0; col < colcount; ++col)
-        for (int row = 0; row < rowcount; ++row)
-            loaded.setCell(col, row, QString::fromLatin1(lines.next()));
+        for (int row = 0; row < rowcount; ++row) {
+            const QByteArrayView line = lines.next();
+            if (line.size() > kMaxCellLength)
+                throw EGridFormat("Cell too long (" + std::to_string(line.size()) + " bytes): '" +
+                                  excerpt(line) + "'");
+            loaded.setCell(col, row, QString::fromLatin1(line));
+        }
     grid = std::move(loaded);
 }
 

@@ -14,6 +14,11 @@
 
 namespace tessarin {
 
+inline constexpr int kMaxGridColumns = 16;
+inline constexpr int kMaxGridRows = 10001;
+// In bytes (one per character); a cell is a name of at most 64 characters or a figure.
+inline constexpr int kMaxCellLength = 255;
+
 // Thrown by LoadStringGrid; what() is the text shown to the user.
 class EGridFormat : public std::runtime_error {
   public:
@@ -48,7 +53,9 @@ QByteArray SaveStringGrid(const TStringGrid& grid);
 
 // Replaces `grid` by the one in `text`; on failure `grid` is unchanged. Lines may also end
 // in LF alone. Cells missing at the end of the text are empty, as a text cut short by a
-// failed write left them. Throws EGridFormat when a count is not a number or out of range.
+// failed write left them. Throws EGridFormat when a count is not a number or out of range
+// (columns 1..kMaxGridColumns, rows 1..kMaxGridRows) or a cell is longer than
+// kMaxCellLength; the text quotes at most a short, printable excerpt of the bad line.
 void LoadStringGrid(TStringGrid& grid, QByteArrayView text);
 
 }  // namespace tessarin

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "privatemounts.h"
 #include "tempdir.h"
 
 namespace tessarin {

@@ -31,6 +31,22 @@ bool succeeded(const QNetworkReply* reply) {
     return status >= 200 && status < 300;
 }
 
+bool plain(const QUrl& url) {
+    return url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0;
+}
+
+// A message box with Yes and No that does not block the event loop.
+void askInABox(QWidget* parent, const QString& question, std::function<void(bool)> answer) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Tessarin"), question,
+                                QMessageBox::Yes | QMessageBox::No, parent);
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, parent, [box, answer = std::move(answer)] {
+        answer(box->clickedButton() == box->button(QMessageBox::Yes));
+    });
+    box->open();
+}
+
 // The banner; a missing or damaged picture leaves the space empty.
 QPixmap banner() {
     initPictureResources();
@@ -157,6 +173,9 @@ Tdownload::Tdownload(const QPixmap& background, QWidget* parent)
 
     HttpCli1 = new QNetworkAccessManager(this);
     HttpCli1->setProxy(QNetworkProxy::NoProxy);
+    confirmer_ = [this](const QString& question, std::function<void(bool)> answer) {
+        askInABox(this, question, std::move(answer));
+    };
 }
 
 Tdownload::~Tdownload() {
@@ -193,13 +212,20 @@ void Tdownload::getbuttonClick() {
 
     received_ = 0;
     headersseen_ = false;
+    plainhttp_ = plain(downloadurl_);
+    toolarge_ = false;
     writeerror_.clear();
     QNetworkRequest request(downloadurl_);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/3.0 (compatible)"));
     request.setRawHeader("Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    // HTTP to HTTP(S) and HTTPS to HTTPS only.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
     reply_ = HttpCli1->get(request);
     connect(reply_, &QNetworkReply::metaDataChanged, this, &Tdownload::HttpCli1HeaderData);
+    connect(reply_, &QNetworkReply::redirected, this, &Tdownload::HttpCli1Redirected);
     connect(reply_, &QNetworkReply::readyRead, this, &Tdownload::HttpCli1DocData);
     // Queued, so that "Stop Download" has finished its texts before the end is handled,
     // whether or not the reply reports the abort at once.
@@ -212,14 +238,31 @@ void Tdownload::HttpCli1HeaderData() {
     headersseen_ = true;
     infolabel->setText(infolabel->text() +
                        QString(reply_->rawHeaderPairs().size(), QLatin1Char('.')));
-    if (succeeded(reply_))
-        infolabel3->setText(QStringLiteral("Downloading: ") + infolabel2->text());
+    if (!succeeded(reply_)) return;
+    infolabel3->setText(QStringLiteral("Downloading: ") + infolabel2->text());
+    const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > sizelimit_) {
+        toolarge_ = true;
+        reply_->abort();
+    }
+}
+
+void Tdownload::HttpCli1Redirected(const QUrl& to) {
+    // Another response follows, whose headers are read afresh. The policy has already
+    // refused any scheme but HTTP(S), and HTTPS to HTTP.
+    headersseen_ = false;
+    plainhttp_ = plainhttp_ || plain(to);
 }
 
 void Tdownload::HttpCli1DocData() {
     const QByteArray data = reply_->readAll();
     // The body of an error answer is a page about the error, not the installer.
     if (!succeeded(reply_)) return;
+    if (received_ + data.size() > sizelimit_) {
+        toolarge_ = true;
+        reply_->abort();
+        return;
+    }
     if (file_.write(data) != data.size()) {
         writeerror_ = file_.errorString();
         reply_->abort();
@@ -229,11 +272,22 @@ void Tdownload::HttpCli1DocData() {
     infolabel->setText(QString::number(received_) + QStringLiteral(" bytes"));
 }
 
+bool Tdownload::complete(const QNetworkReply* reply) const {
+    if (reply->error() != QNetworkReply::NoError || !succeeded(reply) || toolarge_ ||
+        !writeerror_.isEmpty())
+        return false;
+    // A chunked body ends with a last chunk of its own, which the reply checks; any other
+    // body is whole only when as long as announced, as a closed connection proves nothing.
+    if (reply->rawHeader("Transfer-Encoding").toLower().contains("chunked")) return true;
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    return length.isValid() && length.toLongLong() == received_;
+}
+
 void Tdownload::HttpCli1RequestDone() {
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
     reply->deleteLater();
-    if (reply->error() == QNetworkReply::NoError && succeeded(reply) && writeerror_.isEmpty()) {
+    if (complete(reply)) {
         infolabel->setText(QStringLiteral("Received ") + QString::number(file_.size()) +
                            QStringLiteral(" bytes"));
     } else {
@@ -244,7 +298,33 @@ void Tdownload::HttpCli1RequestDone() {
     abortbutton->setEnabled(false);
     file_.close();
     if (!writeerror_.isEmpty()) tell(writeerror_);
-    if (state_ != kFailed) install();
+    if (state_ == kFailed) {
+        file_.remove();
+        return;
+    }
+    if (plainhttp_)
+        confirmthenInstall();
+    else
+        install();
+}
+
+void Tdownload::confirmthenInstall() {
+    getbutton->setEnabled(false);
+    const QString question =
+        QStringLiteral(
+            "The installer %1 came over plain HTTP, so anyone on the way could have "
+            "changed it. Run it anyway?")
+            .arg(infolabel2->text());
+    confirmer_(question, [this](bool yes) {
+        getbutton->setEnabled(true);
+        if (yes) {
+            install();
+            return;
+        }
+        file_.remove();
+        state_ = kFailed;
+        infolabel3->setText(QStringLiteral("Download Aborted"));
+    });
 }
 
 void Tdownload::install() {

@@ -1,10 +1,16 @@
 // The window a solo start shows: go on with the solo game, start an installed Zorvik Lobby,
-// or download the lobby's installer over HTTP, run it and end the game.
+// or download the lobby's installer, run it and end the game.
 //
 // The download runs asynchronously on the UI thread; the window shows the same states as a
 // blocking download would ("Loading", a dot per response header, the growing byte count,
 // "Received N bytes"), and "Stop Download" stays usable throughout. All response headers
 // arrive together, so their dots are added together when they arrive.
+//
+// Only a whole installer is run: at most 5 redirects, to HTTP(S) addresses only and never
+// from HTTPS down to HTTP; a body larger than the size limit, shorter than its
+// Content-Length, or ended by a closed connection without a Content-Length is "Download
+// Aborted", and the file written so far is removed. An installer that came over plain HTTP
+// (an address the player configured) runs only when the player says Yes to running it.
 #pragma once
 
 #include <QDialog>
@@ -29,6 +35,13 @@ class Tdownload : public QDialog {
     // whose state is not kFailed is installed.
     enum State { kIdle = 0, kStarted = 1, kFailed = 2 };
 
+    // The most the window downloads; installers are a few MiB.
+    static constexpr qint64 kMaxInstallerBytes = 256 * 1024 * 1024;
+    static constexpr int kMaxRedirects = 5;
+    // Asks a Yes/No question without waiting for the answer; `answer` is called with it.
+    using Confirmer =
+        std::function<void(const QString& question, std::function<void(bool yes)> answer)>;
+
     explicit Tdownload(const QPixmap& background, QWidget* parent = nullptr);
     ~Tdownload() override;
 
@@ -45,6 +58,10 @@ class Tdownload : public QDialog {
     void setlauncher(Launcher launcher) { launcher_ = std::move(launcher); }
     // Ends the game as File, "Exit" does; called once the installer or the lobby has started.
     void setexitgame(std::function<void()> exitgame) { exitgame_ = std::move(exitgame); }
+    // Asks before running an installer fetched over plain HTTP; a message box unless replaced.
+    void setconfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
+    // kMaxInstallerBytes unless set.
+    void setsizelimit(qint64 bytes) { sizelimit_ = bytes; }
 
     int state() const { return state_; }
     bool downloading() const { return reply_ != nullptr; }
@@ -67,8 +84,12 @@ class Tdownload : public QDialog {
 
   private:
     void HttpCli1HeaderData();
+    void HttpCli1Redirected(const QUrl& to);
     void HttpCli1DocData();
     void HttpCli1RequestDone();
+    // Whether the finished reply delivered the whole body it announced.
+    bool complete(const QNetworkReply* reply) const;
+    void confirmthenInstall();
     void install();
     // A message box that does not block the event loop, so a running download goes on.
     void tell(const QString& text);
@@ -78,6 +99,8 @@ class Tdownload : public QDialog {
     QFile file_;
     qint64 received_ = 0;
     bool headersseen_ = false;
+    bool plainhttp_ = false;  // some response came over plain HTTP
+    bool toolarge_ = false;
     QString writeerror_;
     int state_ = kIdle;
     bool centred_ = false;
@@ -87,6 +110,8 @@ class Tdownload : public QDialog {
     QString installdir_;
     Launcher launcher_ = startdetached;
     std::function<void()> exitgame_;
+    Confirmer confirmer_;
+    qint64 sizelimit_ = kMaxInstallerBytes;
 };
 
 }  // namespace tessarin::forms

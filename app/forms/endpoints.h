@@ -1,4 +1,6 @@
-// Where the maker's web page, the lobby's installer and the installed lobby live. Each
+// Where the maker's web page, the lobby's installer and the installed lobby live. The
+// installer is fetched over HTTPS: code from a plain HTTP address could have been changed by
+// anyone on the way, so the download window runs it only when the player agrees. Each
 // window that uses one takes it as a setting; these are the values it starts with.
 #pragma once
 
@@ -11,11 +13,11 @@ inline constexpr char kDefaultWebAddress[] = "www.zorviksoftware.com";
 
 #ifdef Q_OS_WIN
 inline constexpr char kDefaultInstallerUrl[] =
-    "http://www.zorviksoftware.com/downloads/ZorvikLobbySetup.exe";
+    "https://www.zorviksoftware.com/downloads/ZorvikLobbySetup.exe";
 inline constexpr char kDefaultLobbyPath[] = "C:\\Program Files\\Zorvik\\ZorvikLobby.exe";
 #else
 inline constexpr char kDefaultInstallerUrl[] =
-    "http://www.zorviksoftware.com/downloads/zorviklobby-setup.run";
+    "https://www.zorviksoftware.com/downloads/zorviklobby-setup.run";
 inline constexpr char kDefaultLobbyPath[] = "/opt/zorvik/zorviklobby";
 #endif
 

@@ -44,9 +44,9 @@ or the space bar to put the tile there.</p>
 Every one of the six rows must get a letter in the current column before play moves one
 column to the left, so the rows grow side by side until all six rows have six letters.</p>
 <p><b>Finding words.</b> After every tile the game finds all the words it makes, by itself.
-A word always starts with the letter just placed, at the left of the row, and uses the
-letters connected to it on the right without skipping any. The letters may be used in any
-order, and not all of them have to be used.</p>
+A word always uses the letter just placed, together with letters connected to it on the
+right without skipping any. The letters may be used in any order, so a word need not start
+with the new letter, and not all of them have to be used.</p>
 <p>For example, if a row reads <b>P-L-A-Y</b> after you placed the P, it forms
 <b>PAL</b>: P, L and A are next to each other and only their order changes. It does not
 form <b>PAY</b>, because PAY would have to skip the L.</p>

@@ -2,17 +2,25 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+
 #include "atomicwrite.h"
+#include "regularfile.h"
 
 namespace tessarin {
 
 FileStatus IniFile::load(QByteArray* bytes) const {
     bytes->clear();
-    QFile file(path_);
-    if (!file.exists()) return {};
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {QStringLiteral("Cannot read %1: %2").arg(path_, file.errorString())};
+    const int fd = openRegularFile(QFile::encodeName(path_).toStdString());
+    if (fd < 0 && errno == ENOENT) return {};
+    if (fd < 0) {
+        const QString reason = errno == EINVAL ? QStringLiteral("not a regular file")
+                                               : QString::fromLocal8Bit(std::strerror(errno));
+        return {QStringLiteral("Cannot read %1: %2").arg(path_, reason)};
     }
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     // Read one byte past the limit rather than trust the size: the file may be growing,
     // or be a device that reports no size at all.
     while (bytes->size() <= kMaxBytes) {

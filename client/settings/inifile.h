@@ -18,8 +18,9 @@ class IniFile {
     explicit IniFile(QString path) : path_(std::move(path)) {}
     const QString& path() const { return path_; }
 
-    // The section as the file holds it now; empty when the file is missing, unreadable or
-    // larger than kMaxBytes.
+    // The section as the file holds it now; empty when the file is missing, unreadable,
+    // larger than kMaxBytes or no regular file (a FIFO, device or folder is never opened
+    // in a way that could block).
     IniSection readSection(const QString& section) const;
 
     // Sets the entries of the section (see IniDocument::set) in one rewrite of the whole

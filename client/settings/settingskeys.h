@@ -33,6 +33,9 @@ inline constexpr int kDefaultTop = 3;
 inline constexpr int kDefaultLeft = 3;
 inline constexpr int kDefaultWidth = 768;
 inline constexpr int kDefaultHeight = 470;
+// Window bounds are read within -kMaxCoordinate..kMaxCoordinate (sizes from 0), so that a
+// corner plus a size stays an int; the window then fits them into its screen.
+inline constexpr int kMaxCoordinate = 1 << 30;
 
 // Bot Speed: milliseconds before the computer player moves.
 inline constexpr int kBotSlow = 2000;

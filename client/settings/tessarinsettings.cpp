@@ -1,5 +1,7 @@
 #include "tessarinsettings.h"
 
+#include <algorithm>
+
 #include "colourtext.h"
 #include "textsize.h"
 
@@ -46,9 +48,13 @@ LoadedSettings TessarinSettings::read() const {
 
     const int size = readInt(section, kTextsize, kMissingTextSize);
     if (size >= chat::kMinTextSize && size <= chat::kMaxTextSize) s.textSize = size;
-    s.bounds =
-        QRect(readInt(section, kLeft, kDefaultLeft), readInt(section, kTop, kDefaultTop),
-              readInt(section, kWidth, kDefaultWidth), readInt(section, kHeight, kDefaultHeight));
+    // Far from overflowing QRect's arithmetic; the window then fits them into its screen.
+    const auto bound = [&section](const char* name, int fallback, int least) {
+        return std::clamp(readInt(section, name, fallback), least, kMaxCoordinate);
+    };
+    s.bounds = QRect(bound(kLeft, kDefaultLeft, -kMaxCoordinate),
+                     bound(kTop, kDefaultTop, -kMaxCoordinate), bound(kWidth, kDefaultWidth, 0),
+                     bound(kHeight, kDefaultHeight, 0));
     // A value above 0x00FFFFFF is no plain colour: black, like any unreadable text.
     const auto colour =
         chat::colourFromText(readText(section, kTextcolor).toLatin1().toStdString());

@@ -12,10 +12,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
+
 #include "chatentry.h"
 #include "chatpanel.h"
 #include "clientrig.h"
 #include "pictureview.h"
+#include "privatemounts.h"
 #include "protocol.h"
 #include "soundplayer.h"
 #include "tboard.h"
@@ -26,6 +29,7 @@ namespace tessarin {
 
 using chat::ChatEntry;
 using testing::RawClient;
+using testing::RecordingChat;
 using testing::Rig;
 
 class TchatTest : public QObject {
@@ -380,6 +384,62 @@ class TchatTest : public QObject {
         const QByteArray text = ini.readAll();
         QVERIFY2(text.contains(kept), text.constData());
         QVERIFY(text.contains("Width=800"));
+    }
+
+    void storedBoundsFitTheScreen_data() {
+        QTest::addColumn<QByteArray>("bounds");
+        QTest::newRow("huge") << QByteArray(
+            "Top=-2147483648\nLeft=30000\nWidth=2147483647\nHeight=2147483647\n");
+        QTest::newRow("tiny") << QByteArray("Top=5\nLeft=5\nWidth=10\nHeight=-10\n");
+    }
+    void storedBoundsFitTheScreen() {
+        QFETCH(QByteArray, bounds);
+        Rig rig;
+        QFile ini(rig.settingsPath());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Tessarin]\nHelp=2\n" + bounds);
+        ini.close();
+        rig.chat->show();
+        rig.chat->loadinifile();
+        const QRect area = rig.chat->screen()->availableGeometry();
+        const QRect got = rig.chat->geometry();
+        const QString shown = QStringLiteral("%1,%2 %3x%4")
+                                  .arg(got.left())
+                                  .arg(got.top())
+                                  .arg(got.width())
+                                  .arg(got.height());
+        QVERIFY2(area.contains(got), qPrintable(shown));
+        QVERIFY2(got.size().expandedTo(rig.chat->minimumSizeHint()) == got.size(),
+                 qPrintable(shown));
+    }
+
+    void failedSavesAreToldOnce() {
+        Rig rig;
+        const std::filesystem::path folder = rig.dir.path() / "settings";
+        std::filesystem::create_directory(folder);
+        testing::FullDisk disk(folder, 64 * 1024);
+        if (!disk.ok()) QSKIP(disk.why().c_str());
+        const QString path = QString::fromStdString((folder / "zorvlobby.ini").string());
+        const QByteArray before = "[Lobby]\nName=Bob\n[Tessarin]\nHelp=1\n";
+        QFile ini(path);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(before);
+        ini.close();
+        disk.fill();
+
+        RecordingChat chat(path);
+        Tchat::Hooks hooks;
+        hooks.messagebox = [&](const QString& text) { rig.boxes << text; };
+        chat.setHooks(hooks);
+        chat.loadinifile();  // marks the instructions shown: a save
+        for (QAction* item : chat.findChildren<QAction*>())
+            if (item->text() == QLatin1String("Player Phrase Sounds")) item->trigger();
+        chat.setGeometry(20, 20, 800, 500);
+        chat.close();
+        QCOMPARE(rig.boxes, QStringList{"Your settings could not be saved. Cannot save " + path +
+                                        ": No space left on device"});
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), before);
     }
 
     void resetScreenLocation() {

@@ -99,8 +99,8 @@ TEST(CrashSafety, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
     int kills = 0, midSave = 0, advanced = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(crashSeconds());
     // Each saver gets generations of its own; it is killed long before it could use up
-    // 10000, and the settings' window position (where the generation is kept) stays an int
-    // for 200000 kills.
+    // 10000, and the settings' window position (where the generation is kept) stays within
+    // the range the settings are read in (2^30) for 100000 kills.
     for (long first = 10'000; std::chrono::steady_clock::now() < end; first += 10'000) {
         const pid_t saver = startSaver(dir, first);
         ASSERT_GT(saver, 0) << "the saver did not start";

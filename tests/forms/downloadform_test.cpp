@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -32,6 +33,10 @@ struct Harness {
             return launchsucceeds;
         });
         window.setexitgame([this] { ++exits; });
+        window.setconfirmer([this](const QString& question, std::function<void(bool)> answer) {
+            questions << question;
+            answer(confirms);
+        });
     }
 
     QString installer() const { return dir.filePath(QStringLiteral("zorviklobby-setup.run")); }
@@ -52,6 +57,8 @@ struct Harness {
     std::vector<Launch> launches;
     bool launchsucceeds = true;
     int exits = 0;
+    QStringList questions;
+    bool confirms = true;
 };
 
 const QString kPath = QStringLiteral("/lobby/zorviklobby-setup.run");
@@ -69,6 +76,11 @@ class DownloadFormTest : public QObject {
     void abortInstallsNothingAndNextDownloadStartsEmpty();
     void failedAnswerIsAborted_data();
     void failedAnswerIsAborted();
+    void incompleteOrUnsafeDownloadRunsNothing_data();
+    void incompleteOrUnsafeDownloadRunsNothing();
+    void redirectsShowTheFinalDownload();
+    void plainHttpRunsOnlyWhenConfirmed_data();
+    void plainHttpRunsOnlyWhenConfirmed();
     void installerThatDoesNotStartKeepsTheGame();
     void uncreatableFileDownloadsNothing();
     void fullDiskFailsTheDownload();
@@ -111,6 +123,7 @@ void DownloadFormTest::downloadShowsProgressThenInstalls() {
     QVERIFY(h.idle());
     QCOMPARE(h.written(), document);
     QVERIFY(QFileInfo(h.installer()).isExecutable());
+    QCOMPARE(h.questions.size(), 1);  // the stub speaks plain HTTP
     QCOMPARE(h.launches.size(), size_t(1));
     QCOMPARE(h.launches[0].program, h.installer());
     QCOMPARE(h.launches[0].arguments,
@@ -135,7 +148,7 @@ void DownloadFormTest::abortInstallsNothingAndNextDownloadStartsEmpty() {
     QVERIFY(!h.window.downloading());
     QVERIFY(h.idle());
     QCOMPARE(h.window.state(), int(Tdownload::kFailed));
-    QCOMPARE(h.written(), body(4000, 'x'));
+    QVERIFY(!QFileInfo::exists(h.installer()));
     QVERIFY(h.launches.empty());
     QCOMPARE(h.exits, 0);
 
@@ -179,6 +192,96 @@ void DownloadFormTest::failedAnswerIsAborted() {
     QCOMPARE(h.exits, 0);
 }
 
+void DownloadFormTest::incompleteOrUnsafeDownloadRunsNothing_data() {
+    QTest::addColumn<QString>("address");  // "/rN": N - 1 redirects before the answer
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<qint64>("limit");
+    const qint64 unlimited = Tdownload::kMaxInstallerBytes;
+    const QByteArray whole = HttpStub::head("200 OK", 10) + body(10, 'p');
+    QTest::newRow("cut off without a Content-Length")
+        << "http:" + kPath << HttpStub::head("200 OK", -1) + body(3000, 's') << unlimited;
+    QTest::newRow("shorter than its Content-Length")
+        << "http:" + kPath << HttpStub::head("200 OK", 5000) + body(3000, 's') << unlimited;
+    QTest::newRow("announced over the limit")
+        << "http:" + kPath << HttpStub::head("200 OK", 5000) + body(5000, 'b') << qint64(4000);
+    QTest::newRow("over the limit without a Content-Length")
+        << "http:" + kPath << HttpStub::head("200 OK", -1) + body(5000, 'b') << qint64(4000);
+    QTest::newRow("six redirects") << "http:/r1" << whole << unlimited;
+    QTest::newRow("redirect to another scheme")
+        << "http:" + kPath << HttpStub::redirect("ftp://127.0.0.1/zorviklobby-setup.run")
+        << unlimited;
+    // HTTPS is never given up for plain HTTP, not even to a server that speaks only that.
+    QTest::newRow("HTTPS to a plain server") << "https:" + kPath << whole << unlimited;
+}
+
+void DownloadFormTest::incompleteOrUnsafeDownloadRunsNothing() {
+    QFETCH(QString, address);
+    QFETCH(QByteArray, answer);
+    QFETCH(qint64, limit);
+    HttpStub server;
+    server.setanswer(answer);
+    for (int hop = 1; hop <= 6; ++hop)
+        server.setanswer("/r" + QByteArray::number(hop),
+                         HttpStub::redirect("/r" + QByteArray::number(hop + 1)));
+    QUrl url = server.url(address.section(u':', 1));
+    url.setScheme(address.section(u':', 0, 0));
+    Harness h(url);
+    h.window.setinstalldir(h.dir.path());
+    h.window.setsizelimit(limit);
+    QTest::mouseClick(h.window.getbutton, Qt::LeftButton);
+    QTRY_COMPARE(h.window.infolabel->text(), QStringLiteral("Download Aborted"));
+    QCOMPARE(h.window.state(), int(Tdownload::kFailed));
+    QVERIFY(h.idle());
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files), QStringList());
+    QVERIFY(h.questions.isEmpty());
+    QVERIFY(h.launches.empty());
+    QCOMPARE(h.exits, 0);
+}
+
+void DownloadFormTest::redirectsShowTheFinalDownload() {
+    HttpStub server;
+    for (int hop = 1; hop <= Tdownload::kMaxRedirects; ++hop) {
+        const QByteArray next =
+            hop == Tdownload::kMaxRedirects ? kPath.toLatin1() : "/r" + QByteArray::number(hop + 1);
+        server.setanswer("/r" + QByteArray::number(hop), HttpStub::redirect(next));
+    }
+    Harness h(server.url(QStringLiteral("/r1")));
+    h.window.setinstalldir(h.dir.path());
+    QTest::mouseClick(h.window.getbutton, Qt::LeftButton);
+    QTRY_VERIFY(server.holding());  // the installer's own address, five redirects on
+    QVERIFY(h.window.infolabel3->text().isEmpty());
+    server.send(HttpStub::head("200 OK", 10));
+    QTRY_COMPARE(h.window.infolabel3->text(), QStringLiteral("Downloading: r1"));
+    server.send(body(10, 'r'));
+    server.finish();
+    QTRY_COMPARE(h.window.infolabel->text(), QStringLiteral("Received 10 bytes"));
+    QCOMPARE(h.launches.size(), size_t(1));
+}
+
+void DownloadFormTest::plainHttpRunsOnlyWhenConfirmed_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void DownloadFormTest::plainHttpRunsOnlyWhenConfirmed() {
+    QFETCH(bool, yes);
+    QCOMPARE(Tdownload(QPixmap()).downloadurl().scheme(), QStringLiteral("https"));
+    HttpStub server;
+    server.setanswer(HttpStub::head("200 OK", 10) + body(10, 'q'));
+    Harness h(server.url(kPath));
+    h.confirms = yes;
+    QTest::mouseClick(h.window.getbutton, Qt::LeftButton);
+    QTRY_COMPARE(h.questions.size(), 1);
+    QVERIFY2(h.questions[0].contains("plain HTTP"), qPrintable(h.questions[0]));
+    QCOMPARE(int(h.launches.size()), yes ? 1 : 0);
+    QCOMPARE(h.exits, yes ? 1 : 0);
+    QCOMPARE(QFileInfo::exists(h.installer()), yes);
+    QCOMPARE(h.window.state(), int(yes ? Tdownload::kStarted : Tdownload::kFailed));
+    QCOMPARE(h.window.infolabel3->text(),
+             yes ? QStringLiteral("Installing") : QStringLiteral("Download Aborted"));
+}
+
 void DownloadFormTest::installerThatDoesNotStartKeepsTheGame() {
     HttpStub server;
     server.setanswer(HttpStub::head("200 OK", 10) + body(10, 'z'));
@@ -215,6 +318,7 @@ void DownloadFormTest::fullDiskFailsTheDownload() {
     QTRY_COMPARE(h.window.infolabel->text(), QStringLiteral("Download Aborted"));
     QCOMPARE(h.window.state(), int(Tdownload::kFailed));
     QCOMPARE(h.told().size(), 1);
+    QVERIFY(!QFileInfo::exists(h.installer()));
     QVERIFY(h.launches.empty());
     QCOMPARE(h.exits, 0);
 }

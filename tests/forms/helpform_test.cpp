@@ -105,8 +105,13 @@ void HelpFormTest::pagesCoverTheGame_data() {
     QTest::newRow("connecting") << "memo2"
                                 << QStringList{"Start Game", "firewall", "Zorvik Lobby", "7772",
                                                "all game play ends"};
-    QTest::newRow("game play") << "memo3" << QStringList{"P-L-A-Y",  "PAL",          "PAY",
-                                                         "keyboard", "all six rows", "tied"};
+    QTest::newRow("game play") << "memo3" << QStringList{"P-L-A-Y",
+                                                         "PAL",
+                                                         "PAY",
+                                                         "keyboard",
+                                                         "all six rows",
+                                                         "tied",
+                                                         "need not start with the new letter"};
     QTest::newRow("scoring")
         << "memo4"
         << QStringList{"You receive one point for each letter in each word that you create."};

@@ -14,8 +14,15 @@ QUrl HttpStub::url(const QString& path) const {
 }
 
 QByteArray HttpStub::head(const QByteArray& status, qint64 length) {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-           QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
+    const QByteArray announced =
+        length < 0 ? QByteArray() : "Content-Length: " + QByteArray::number(length) + "\r\n";
+    return "HTTP/1.1 " + status + "\r\nContent-Type: application/octet-stream\r\n" + announced +
+           "Connection: close\r\n\r\n";
+}
+
+QByteArray HttpStub::redirect(const QByteArray& location) {
+    return "HTTP/1.1 302 Found\r\nLocation: " + location +
+           "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 }
 
 void HttpStub::accept() {
@@ -28,16 +35,23 @@ void HttpStub::accept() {
 void HttpStub::readrequest(QTcpSocket* socket) {
     const QByteArray request = socket->property("request").toByteArray() + socket->readAll();
     socket->setProperty("request", request);
+    // Anything but an HTTP request (a TLS handshake, say) is hung up on.
+    if (request.size() >= 4 && !request.startsWith("GET ")) {
+        socket->disconnectFromHost();
+        return;
+    }
     const qsizetype end = request.indexOf("\r\n\r\n");
     if (end < 0 || socket->property("answered").toBool()) return;
     socket->setProperty("answered", true);
     ++requests_;
     lastrequest_ = request.left(end);
-    if (answer_.isEmpty()) {
+    const QByteArray path = request.left(request.indexOf("\r\n")).split(' ').value(1);
+    const QByteArray answer = answers_.value(path, answer_);
+    if (answer.isEmpty()) {
         held_ = socket;
         return;
     }
-    socket->write(answer_);
+    socket->write(answer);
     socket->disconnectFromHost();
 }
 

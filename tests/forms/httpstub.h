@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QTcpServer>
@@ -21,6 +22,10 @@ class HttpStub : public QObject {
 
     // Sent whole, then the connection is closed. Empty (the default): hold the connection.
     void setanswer(const QByteArray& response) { answer_ = response; }
+    // The answer to requests for `path` alone, in place of the one above.
+    void setanswer(const QByteArray& path, const QByteArray& response) {
+        answers_[path] = response;
+    }
 
     int requests() const { return requests_; }
     // The request line and headers of the latest request.
@@ -31,8 +36,11 @@ class HttpStub : public QObject {
     void send(const QByteArray& bytes);
     void finish();
 
-    // "HTTP/1.1 <status>" with Content-Type, Content-Length and Connection headers.
+    // "HTTP/1.1 <status>" with Content-Type, Content-Length (none when `length` is
+    // negative) and Connection headers.
     static QByteArray head(const QByteArray& status, qint64 length);
+    // A "302 Found" to `location`.
+    static QByteArray redirect(const QByteArray& location);
 
   private:
     void accept();
@@ -40,6 +48,7 @@ class HttpStub : public QObject {
 
     QTcpServer server_;
     QByteArray answer_;
+    QHash<QByteArray, QByteArray> answers_;
     int requests_ = 0;
     QByteArray lastrequest_;
     QPointer<QTcpSocket> held_;

@@ -30,9 +30,9 @@ bool sameGrid(const TStringGrid& a, const TStringGrid& b) {
     return true;
 }
 
-// Grids beyond this many cells are only read: the reader takes up to a million, and
-// writing, rereading and playing with them would slow the fuzzer down a hundredfold
-// without reaching any other code.
+// Grids beyond this many cells are only read: the reader takes up to 16 x 10,001, and
+// writing, rereading and playing with them would slow the fuzzer down tenfold without
+// reaching any other code.
 constexpr qint64 kRoundTripCells = 1 << 14;
 
 // Returns whether the text is a grid small enough to go on with.
@@ -62,6 +62,8 @@ void tallyUse(QByteArrayView text) {
         return;
     }
     require(tally.grid().colcount() == kTallyColumns, "a tally without nine columns");
+    for (const QString& name : tally.tallied())
+        require(name == TTally::cleanName(name), "a name the grid cannot hold");
     for (int row = 1; row < tally.rowcount(); ++row)
         for (int col = 5; col < kTallyColumns; ++col)
             require(tally.cell(col, row) == QLatin1String("0"), "this run's figures not reset");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -13,6 +14,7 @@
 
 #include "atomicwrite.h"
 #include "inifile.h"
+#include "privatemounts.h"
 #include "tempdir.h"
 
 namespace tessarin {
@@ -131,43 +133,83 @@ TEST(IniFile, FailedRenameRemovesTemporaryFile) {
 }
 
 TEST(IniFile, ReadOnlyFolderLeavesOldFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     TempDir dir;
     const fs::path path = dir.path() / "zorvlobby.ini";
     put(path, kOld);
-    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    const FileStatus status = IniFile(qpath(path)).write("Tessarin", "Help", "2");
-    fs::permissions(dir.path(), fs::perms::owner_all);
+    FileStatus status;
+    {
+        testing::ReadOnlyFolder readOnly(dir.path());
+        if (!readOnly.ok()) GTEST_SKIP() << readOnly.why();
+        status = IniFile(qpath(path)).write("Tessarin", "Help", "2");
+    }
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(contents(path), kOld);
     EXPECT_EQ(entries(dir.path()), QStringList{"zorvlobby.ini"});
 }
 
 TEST(IniFile, UnreadableFileIsNotReplaced) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
     TempDir dir;
     const fs::path path = dir.path() / "zorvlobby.ini";
     put(path, kOld);
     fs::permissions(path, fs::perms::owner_write);
-    const FileStatus status = IniFile(qpath(path)).write("Tessarin", "Help", "2");
+    FileStatus status;
+    {
+        testing::WithoutOverride likeAnyUser;
+        status = IniFile(qpath(path)).write("Tessarin", "Help", "2");
+    }
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(contents(path), kOld);
 }
 
-TEST(IniFile, KeepsPermissionsAndFollowsLinks) {
+TEST(IniFile, NoRegularFileIsReadOrReplaced) {
+    TempDir dir;
+    const fs::path path = dir.path() / "zorvlobby.ini";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const IniFile file(qpath(path));
+    EXPECT_TRUE(file.readSection("Tessarin").entries.isEmpty());  // no writer: would block
+    const FileStatus status = file.write("Tessarin", "Help", "2");
+    EXPECT_EQ(status.error, "Cannot read " + qpath(path) + ": not a regular file");
+    EXPECT_EQ(fs::status(path).type(), fs::file_type::fifo);
+}
+
+TEST(IniFile, FullDiskLeavesOldFileAndSaysWhy) {
+    TempDir dir;
+    testing::FullDisk disk(dir.path(), 64 * 1024);
+    if (!disk.ok()) GTEST_SKIP() << disk.why();
+    const fs::path path = dir.path() / "zorvlobby.ini";
+    put(path, kOld);
+    disk.fill();
+    const FileStatus status = IniFile(qpath(path)).write("Tessarin", "Phrase1", "Hello");
+    EXPECT_EQ(status.error, "Cannot save " + qpath(path) + ": No space left on device");
+    EXPECT_EQ(contents(path), kOld);
+    EXPECT_EQ(entries(dir.path()), (QStringList{"filler", "zorvlobby.ini"}));
+}
+
+TEST(IniFile, KeepsPermissionsFollowsLinksAndClearsCrashLeftovers) {
     TempDir dir;
     const fs::path real = dir.path() / "real.ini";
+    const fs::path hop = dir.path() / "hop.ini";
     const fs::path link = dir.path() / "zorvlobby.ini";
     put(real, kOld);
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    fs::create_symlink(real, link);
+    fs::create_symlink("real.ini", hop);
+    fs::create_symlink(hop, link);
+    // Left by a crash of a copy that no longer runs; the other name is not ours.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    put(dir.path() / (".real.ini.tmp" + std::to_string(gone) + "-3"), "half");
+    put(dir.path() / ".real.ini.tmp-notours", "kept");
 
     ASSERT_TRUE(IniFile(qpath(link)).write("Tessarin", "Help", "2").ok());
     EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_symlink(hop));
     EXPECT_TRUE(contents(real).endsWith("[Tessarin]\nHelp=2\n"));
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(entries(dir.path()),
+              (QStringList{".real.ini.tmp-notours", "hop.ini", "real.ini", "zorvlobby.ini"}));
 }
 
 TEST(IniFile, UnchangedContentIsNotRewritten) {

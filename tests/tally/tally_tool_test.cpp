@@ -35,6 +35,8 @@ TEST(TallyToolTest, AnswersEveryCommand) {
     const std::string d = dir.path().string();
     const std::string reference = TESSARIN_TALLY_DATA "/reference.tld";
     std::ofstream(dir.path() / "plain.txt") << "nine\r\nlines\r\n";
+    // A header claiming 2,000,000,000 bytes; the game's own limit applies to "show".
+    std::ofstream(dir.path() / "huge.tld") << std::string("WRZL\x00\x94\x35\x77\x05\x00\x40", 11);
     const struct {
         std::string args;
         int status;
@@ -50,6 +52,8 @@ TEST(TallyToolTest, AnswersEveryCommand) {
              "/plain.txt : Lzrw1 decompression : this file has no valid header !"},
         {"show " + d + "/plain.txt", 1, "no valid header"},
         {"show " + d + "/none.tld", 1, "no such file"},
+        {"show " + d + "/huge.tld", 1,
+         "(2000000000 bytes) is larger than the 4194304 bytes this file may hold !"},
         {"", 2, "usage: tessarin-tally show FILE"},
         {"compress " + d + "/plain.txt", 2, "usage:"},
     };

@@ -72,9 +72,16 @@ TEST(StringGridTest, RejectsBadCountsAndKeepsTheGrid) {
         {"9\r\n0\r\n", "Grid size out of range: 9 x 0"},
         {"-1\r\n1\r\n", "Grid size out of range: -1 x 1"},
         {"9\r\n2000000000\r\n", "Grid size out of range: 9 x 2000000000"},
+        {"9\r\n10002\r\n", "Grid size out of range: 9 x 10002"},
+        {"17\r\n1\r\n", "Grid size out of range: 17 x 1"},
+        // A bad line is quoted by its first 24 characters, unprintable bytes as '?'.
+        {"9\r\n" + QByteArray(1 << 20, '7') + "x\r\n",
+         "'" + std::string(24, '7') + "...' is not a valid integer value"},
+        {"1\r\n2\r\nAnn\r\n" + QByteArray("\x01\xFF") + QByteArray(254, 'n') + "\r\n",
+         "Cell too long (256 bytes): '??" + std::string(22, 'n') + "...'"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
+        SCOPED_TRACE(c.error);
         TStringGrid grid(1, 1);
         grid.setCell(0, 0, QStringLiteral("kept"));
         try {
@@ -177,6 +184,45 @@ TEST(TTallyTest, FollowsEachNameOnce) {
     EXPECT_EQ(figures(tally, 2), "0 0 0 0 0 0 0 0");
     EXPECT_EQ(tally.findTallied(QStringLiteral("bob")), 1);
     EXPECT_EQ(tally.findTallied(QStringLiteral("Dan")), -1);
+}
+
+TEST(TTallyTest, NamesEnterCleanedAndReadBackAsWritten) {
+    const struct {
+        QString name;
+        QString kept;
+    } cases[] = {
+        {QStringLiteral("Ann\r\n5"), QStringLiteral("Ann5")},
+        {QStringLiteral("\tBob\x7F\u0085"), QStringLiteral("Bob")},
+        {QStringLiteral(u"Zo\u00EB \u4E16"), QStringLiteral(u"Zo\u00EB ?")},
+        {QString(100, u'x'), QString(kMaxNameLength, u'x')},
+    };
+    TTally tally;
+    for (const auto& c : cases) EXPECT_TRUE(tally.follow(c.name)) << c.kept.toStdString();
+    EXPECT_FALSE(tally.follow(QStringLiteral("\r\n"))) << "nothing left to follow";
+    // Seat names and the winner are matched in the same cleaned form.
+    tally.addgame(cases[0].name, {cases[0].name, cases[1].name});
+    QStringList kept;
+    for (const auto& c : cases) kept << c.kept;
+    ASSERT_EQ(tally.tallied(), kept);
+
+    TTally back;
+    back.load(tally.save());
+    EXPECT_EQ(back.tallied(), kept);
+    EXPECT_EQ(figures(back, 1), "1 1 0 0 0 0 0 0");
+    EXPECT_EQ(figures(back, 2), "1 0 0 1 0 0 0 0");
+
+    // A file written elsewhere is cleaned the same way on the way in.
+    back.load("9\r\n2\r\n0\r\nC\x01id\r\n");
+    EXPECT_EQ(back.tallied(), QStringList{"Cid"});
+}
+
+TEST(TTallyTest, FollowsNoMoreThanAFileHolds) {
+    TTally tally;
+    for (int i = 0; i < kMaxTallied; ++i) ASSERT_TRUE(tally.follow(QString::number(i)));
+    EXPECT_FALSE(tally.follow(QStringLiteral("one more")));
+    TTally back;
+    back.load(tally.save());
+    EXPECT_EQ(back.rowcount(), kMaxTallied + 1);
 }
 
 TEST(TTallyTest, DeletingKeepsNamesAndRowsPaired) {

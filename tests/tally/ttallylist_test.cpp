@@ -2,14 +2,22 @@
 // unfollowing, finished games, reset, and what survives a restart.
 #include "ttallylist.h"
 
+#include <sys/stat.h>
+
+#include <QDir>
+
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+
+#include "privatemounts.h"
 
 using tessarin::TallyPrompts;
 using tessarin::Ttallylist;
@@ -23,11 +31,13 @@ struct ScriptedUser {
                     questions << question;
                     return !answers.isEmpty() && answers.takeFirst();
                 },
-                [this](QWidget*, const QString& message) { messages << message; }};
+                [this](QWidget*, const QString& message) { messages << message; },
+                [this](const QString& message) { atEnd << message; }};
     }
     QList<bool> answers;
     QStringList questions;
     QStringList messages;
+    QStringList atEnd;  // told at program end
 };
 
 }  // namespace
@@ -124,11 +134,12 @@ class TtallylistTest : public QObject {
 
     void followsACheckedPlayer() {
         const auto w = open();
-        w->loadchecklist({"Me", "Bob", "Ann"}, 1);
+        // A seat name with a control character in it is followed as the grid holds it.
+        w->loadchecklist({"Me", "Bob\a", "Ann"}, 1);
         QListWidget* checklist = list(*w, "checklist");
         checklist->item(0)->setCheckState(Qt::Checked);
         checklist->item(1)->setCheckState(Qt::Unchecked);  // does not unfollow
-        QCOMPARE(items(checklist), (QStringList{"Bob+", "Ann+"}));
+        QCOMPARE(items(checklist), (QStringList{"Bob\a+", "Ann+"}));
         QCOMPARE(items(list(*w, "listbox_tally")).last(), QStringLiteral("Bob+"));
         QCOMPARE(w->tally().tallied().size(), 5);
         QCOMPARE(w->tally().cell(0, 5), QStringLiteral("Bob"));
@@ -215,24 +226,89 @@ class TtallylistTest : public QObject {
         QCOMPARE(panel(*w), QStringLiteral("0 0 0 0 0 0 0 0"));
     }
 
+    void keepsAnUnreadableFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("other method")
+            << QByteArray("!HZL\x03\0\0\0", 8)
+            << QStringLiteral(" : Lzrw1 decompression : this file has no valid header !");
+        // The header claims 2,000,000,000 bytes; refused before a chunk is read.
+        QTest::newRow("over the limit") << QByteArray("WRZL\x00\x94\x35\x77\x05\x00\x40", 11)
+                                        << QStringLiteral(
+                                               " : Lzrw1 decompression : the data "
+                                               "(2000000000 bytes) is larger than");
+    }
     void keepsAnUnreadableFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, told);
         QFile file(path());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("!HZL\x03\0\0\0", 8);
+        file.write(bytes);
         file.close();
         {
             const auto w = open();
-            QCOMPARE(
-                user_.messages,
-                QStringList{path() + " : Lzrw1 decompression : this file has no valid header !"});
+            QCOMPARE(user_.messages.size(), 1);
+            QVERIFY2(
+                user_.messages[0].startsWith("The tally file could not be read:\n" + path() + told),
+                qPrintable(user_.messages[0]));
+            QVERIFY(user_.messages[0].endsWith(path() + ".bad when the game ends."));
             QCOMPARE(list(*w, "listbox_tally")->count(), 0);
             QCOMPARE(text(*w, "mylabel_1"), QStringLiteral("0"));
         }
+        QVERIFY(user_.atEnd.isEmpty());
         QFile kept(path() + ".bad");
         QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("!HZL\x03\0\0\0", 8));
+        QCOMPARE(kept.readAll(), bytes);
+        // A fresh tally took its place and reads without a word.
         const auto w = open();
         QCOMPARE(user_.messages.size(), 1);
+    }
+
+    void neverReadsOrReplacesAFifo() {
+        QVERIFY(QFile::remove(path()));
+        QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+        open().reset();  // would block in open() before the window existed
+        QCOMPARE(user_.messages.size(), 1);
+        QCOMPARE(user_.atEnd.size(), 1);
+        QVERIFY2(user_.atEnd[0].contains(path()), qPrintable(user_.atEnd[0]));
+        QVERIFY(!QFile::exists(path() + ".bad"));
+        QCOMPARE(QFileInfo(path()).isFile(), false);
+    }
+
+    void fullDiskKeepsTheEarlierFileAndTells() {
+        QFile reference(path());
+        QVERIFY(reference.open(QIODevice::ReadOnly));
+        const QByteArray before = reference.readAll();
+        reference.close();
+        tessarin::testing::FullDisk disk(dir_->path().toStdString(), 64 * 1024);
+        if (!disk.ok()) QSKIP(disk.why().c_str());
+        QVERIFY(QFile::copy(QStringLiteral(TESSARIN_TALLY_DATA "/reference.tld"), path()));
+        {
+            const auto w = open();
+            w->loadchecklist({"Me", "Newcomer", "<Waiting>"}, 1);
+            list(*w, "checklist")->item(0)->setCheckState(Qt::Checked);
+            disk.fill();
+        }
+        QCOMPARE(user_.atEnd.size(), 1);
+        QVERIFY2(user_.atEnd[0].contains(path()), qPrintable(user_.atEnd[0]));
+        QVERIFY(reference.open(QIODevice::ReadOnly));
+        QCOMPARE(reference.readAll(), before);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"filler", "Tessarintally.tld"}));
+    }
+
+    void toldWithoutABoxThatWaits() {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("junk");
+        file.close();
+        QWidget main;
+        // With message boxes that waited, this would not return until someone clicked.
+        Ttallylist w(&main, {path(), path()}, tessarin::messageBoxPrompts());
+        const QList<QMessageBox*> boxes = main.findChildren<QMessageBox*>();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0]->isVisible());
+        QVERIFY(!boxes[0]->isModal());
     }
 
     void startsEmptyWithoutAFile() {
