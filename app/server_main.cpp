@@ -1,7 +1,8 @@
 // tessarin-server: hosts one game without a window or display. The first client to connect
 // takes seat 1 and can start games and remove seats, as the host's own client does.
 // Logs connections, games and winners to standard output, one line each; SIGINT or SIGTERM
-// ends it cleanly (the word list's working copy is removed on the way out).
+// ends it cleanly (the word list's working copy is removed on the way out), with a last line
+// giving the longest dispatch. Hosting options (Agones, exit after a game): hosting.h.
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -15,7 +16,9 @@
 #include <cstdio>
 #include <optional>
 #include <utility>
+#include <variant>
 
+#include "hosting.h"
 #include "protocol.h"
 #include "serverconnections.h"
 #include "tdictn.h"
@@ -81,6 +84,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption timeOption("time-speed", "Pause between turns: short, normal or long.",
                                         "speed", "normal");
     parser.addOptions({portOption, botOption, timeOption});
+    tessarin::addHostingOptions(parser);
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -100,6 +104,11 @@ int main(int argc, char** argv) {
     if (!botSpeed || !timeSpeed) {
         fail(!botSpeed ? "--bot-speed must be slow, normal or fast"
                        : "--time-speed must be short, normal or long");
+        return 2;
+    }
+    const auto hostingOptions = tessarin::readHostingOptions(parser);
+    if (const auto* wrong = std::get_if<QString>(&hostingOptions)) {
+        fail(*wrong);
         return 2;
     }
     if (!catchStopSignals()) {
@@ -130,6 +139,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    tessarin::Hosting hosting(server, std::get<tessarin::HostingOptions>(hostingOptions));
+    hosting.onLog = logLine;
+    hosting.onFinished = [] { QCoreApplication::exit(0); };
+    hosting.start();
+
     QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&stop, &QSocketNotifier::activated, [&] {
         char number = 0;
@@ -137,5 +151,9 @@ int main(int argc, char** argv) {
             logLine(std::string("stopping on ") + (number == SIGINT ? "SIGINT" : "SIGTERM"));
         QCoreApplication::quit();
     });
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    // For the density benchmark and the journal: the table's worst moment.
+    logLine("longest dispatch: " +
+            QString::number(server.longestStep().count() / 1000.0, 'f', 3).toStdString() + " ms");
+    return status;
 }

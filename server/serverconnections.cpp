@@ -48,6 +48,12 @@ bool ServerConnections::seatOpen(int seat) const {
     return seat >= 1 && seat <= kMaxSeats && seats_[seat].sock != nullptr;
 }
 
+int ServerConnections::connections() const {
+    int open = 0;
+    for (int seat = 1; seat <= kMaxSeats; ++seat) open += seatOpen(seat);
+    return open;
+}
+
 std::size_t ServerConnections::pendingBytes(int seat) const {
     return seatOpen(seat) ? seats_[seat].framer.pending().size() : 0;
 }
@@ -217,6 +223,7 @@ void ServerConnections::closeSeat(int seat) {
 template <typename F>
 void ServerConnections::step(int seat, std::string_view line, F&& call) {
     announced_ = false;
+    const auto begin = std::chrono::steady_clock::now();
     try {
         call();
     } catch (const std::exception& e) {
@@ -225,6 +232,10 @@ void ServerConnections::step(int seat, std::string_view line, F&& call) {
         // Conversion errors quote the peer's field.
         log(where + printable(e.what(), 120));
     }
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - begin);
+    longestStep_ = std::max(longestStep_, took);
+    if (onStep) onStep();
 }
 
 void ServerConnections::noteAnnouncement(const std::string& message) {

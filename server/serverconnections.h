@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -55,6 +56,9 @@ class ServerConnections : public QObject, public ServerHost {
     // (connections, departures, games, dropped input). Unset: errors go to the log.
     std::function<void(const std::string&)> onHostError;
     std::function<void(const std::string&)> onLog;
+    // Called after every call into the game: a message, a timer's tick, a connection
+    // arriving or leaving. Hosting watches the seats and the game's end through it.
+    std::function<void()> onStep;
 
     TServer& server() { return server_; }
     const TServer& server() const { return server_; }
@@ -68,6 +72,11 @@ class ServerConnections : public QObject, public ServerHost {
     std::size_t queued() const { return receivedlist.size(); }
     // Whether seat 1..9 has an open connection, and the bytes of its unfinished message.
     bool seatOpen(int seat) const;
+    // Open connections, players and spectators alike.
+    int connections() const;
+    // The longest single call into the game so far, by the wall clock: what a table's
+    // slowest moment costs its players.
+    std::chrono::microseconds longestStep() const { return longestStep_; }
     std::size_t pendingBytes(int seat) const;
 
     // ServerHost.
@@ -119,6 +128,7 @@ class ServerConnections : public QObject, public ServerHost {
     int botSpeed_ = 1000;
     int timeSpeed_ = 1000;
     bool announced_ = false;  // the current step has logged its game start or winner
+    std::chrono::microseconds longestStep_{0};
     QtTicker timer1;
     QtTicker computertimer;
     TServer server_;

@@ -5,12 +5,16 @@
 namespace tessarin::testing {
 
 HttpStub::HttpStub() {
-    if (!server_.listen(QHostAddress::LocalHost)) throw std::runtime_error("cannot listen");
+    if (!listen()) throw std::runtime_error("cannot listen");
     connect(&server_, &QTcpServer::newConnection, this, &HttpStub::accept);
 }
 
+bool HttpStub::listen() {
+    return server_.listen(QHostAddress::LocalHost, port_) && (port_ = server_.serverPort()) != 0;
+}
+
 QUrl HttpStub::url(const QString& path) const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path));
 }
 
 QByteArray HttpStub::head(const QByteArray& status, qint64 length) {
@@ -30,9 +34,17 @@ void HttpStub::readrequest(QTcpSocket* socket) {
     socket->setProperty("request", request);
     const qsizetype end = request.indexOf("\r\n\r\n");
     if (end < 0 || socket->property("answered").toBool()) return;
+    const QByteArray head = request.left(end);
+    qsizetype length = 0;
+    for (const QByteArray& line : head.split('\n'))
+        if (line.toLower().startsWith("content-length:"))
+            length = line.mid(15).trimmed().toLongLong();
+    if (request.size() < end + 4 + length) return;  // the body is still on its way
     socket->setProperty("answered", true);
     ++requests_;
-    lastrequest_ = request.left(end);
+    lastrequest_ = head;
+    const QByteArray line = head.left(head.indexOf('\r'));
+    calls_ += (line.left(line.lastIndexOf(' ')) + ' ' + request.mid(end + 4, length)).trimmed();
     if (answer_.isEmpty()) {
         held_ = socket;
         return;
