@@ -68,6 +68,19 @@ TEST_F(HeadlessServer, RefusesBadOptionsWithoutLeavingFilesBehind) {
     }
 }
 
+TEST_F(HeadlessServer, RefusesASidecarPortThatIsNoNumber) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("AGONES_SDK_HTTP_PORT", "sidecar");
+    process.setProcessEnvironment(environment);
+    start({"--agones"});
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_NE(process.readAllStandardError().toStdString().find(
+                  "AGONES_SDK_HTTP_PORT must be a port number"),
+              std::string::npos);
+    EXPECT_FALSE(wordListPresent());
+}
+
 TEST_F(HeadlessServer, ServesAClientAndStopsCleanlyOnSigterm) {
     start({"--port", "0", "--bot-speed", "fast", "--time-speed", "short"});
     ASSERT_TRUE(printed("listening on port "));
@@ -90,6 +103,7 @@ TEST_F(HeadlessServer, ServesAClientAndStopsCleanlyOnSigterm) {
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(printed("stopping on SIGTERM"));
+    EXPECT_TRUE(printed("longest dispatch: "));
     EXPECT_FALSE(wordListPresent());
     EXPECT_TRUE(waitFor([&] { return ann.closed(); }));
 }
