@@ -1,5 +1,7 @@
 #include "serverconnections.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <cctype>
 #include <exception>
@@ -17,6 +19,13 @@ std::string printable(std::string_view text, std::size_t maxLength = 60) {
         out += std::isprint(static_cast<unsigned char>(c)) ? c : '?';
     if (text.size() > maxLength) out += "...";
     return out;
+}
+
+std::chrono::microseconds threadCpu() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::duration_cast<std::chrono::microseconds>(
+                                                  std::chrono::nanoseconds(now.tv_nsec));
 }
 
 std::string seatText(int seat) {
@@ -224,6 +233,7 @@ template <typename F>
 void ServerConnections::step(int seat, std::string_view line, F&& call) {
     announced_ = false;
     const auto begin = std::chrono::steady_clock::now();
+    const auto cpuBegin = threadCpu();
     try {
         call();
     } catch (const std::exception& e) {
@@ -235,6 +245,7 @@ void ServerConnections::step(int seat, std::string_view line, F&& call) {
     const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - begin);
     longestStep_ = std::max(longestStep_, took);
+    mostStepCpu_ = std::max(mostStepCpu_, threadCpu() - cpuBegin);
     if (onStep) onStep();
 }
 

@@ -75,8 +75,10 @@ class ServerConnections : public QObject, public ServerHost {
     // Open connections, players and spectators alike.
     int connections() const;
     // The longest single call into the game so far, by the wall clock: what a table's
-    // slowest moment costs its players.
+    // slowest moment costs its players. And the most processor time one call took, which
+    // tells the game's own cost apart from waiting for a busy machine.
     std::chrono::microseconds longestStep() const { return longestStep_; }
+    std::chrono::microseconds mostStepCpu() const { return mostStepCpu_; }
     std::size_t pendingBytes(int seat) const;
 
     // ServerHost.
@@ -129,6 +131,7 @@ class ServerConnections : public QObject, public ServerHost {
     int timeSpeed_ = 1000;
     bool announced_ = false;  // the current step has logged its game start or winner
     std::chrono::microseconds longestStep_{0};
+    std::chrono::microseconds mostStepCpu_{0};
     QtTicker timer1;
     QtTicker computertimer;
     TServer server_;
