@@ -10,7 +10,9 @@ HttpStub::HttpStub() {
 }
 
 bool HttpStub::listen() {
-    return server_.listen(QHostAddress::LocalHost, port_) && (port_ = server_.serverPort()) != 0;
+    if (!server_.listen(QHostAddress::LocalHost, port_)) return false;
+    port_ = server_.serverPort();
+    return true;
 }
 
 QUrl HttpStub::url(const QString& path) const {
