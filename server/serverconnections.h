@@ -72,6 +72,7 @@ class ServerConnections : public QObject, public ServerHost {
     std::size_t queued() const { return receivedlist.size(); }
     // Whether seat 1..9 has an open connection, and the bytes of its unfinished message.
     bool seatOpen(int seat) const;
+    std::size_t pendingBytes(int seat) const;
     // Open connections, players and spectators alike.
     int connections() const;
     // The longest single call into the game so far, by the wall clock: what a table's
@@ -79,7 +80,6 @@ class ServerConnections : public QObject, public ServerHost {
     // tells the game's own cost apart from waiting for a busy machine.
     std::chrono::microseconds longestStep() const { return longestStep_; }
     std::chrono::microseconds mostStepCpu() const { return mostStepCpu_; }
-    std::size_t pendingBytes(int seat) const;
 
     // ServerHost.
     void sendToSeat(int seat, const std::string& message) override;
