@@ -1,7 +1,8 @@
 // tessarin-server: hosts one game without a window or display. The first client to connect
 // takes seat 1 and can start games and remove seats, as the host's own client does.
 // Logs connections, games, winners and the host's errors to standard output, one line each
-// with the time; SIGINT, SIGTERM or SIGHUP ends it cleanly.
+// with the time; SIGINT, SIGTERM or SIGHUP ends it cleanly, with a last line giving the
+// longest dispatch. Hosting options (Agones, exit after a game): hosting.h.
 #include <signal.h>
 
 #include <QCommandLineParser>
@@ -12,7 +13,9 @@
 #include <cstdio>
 #include <optional>
 #include <utility>
+#include <variant>
 
+#include "hosting.h"
 #include "protocol.h"
 #include "serverconnections.h"
 #include "stopsignals.h"
@@ -71,6 +74,7 @@ int main(int argc, char** argv) {
         "bot-strength", "How well the computer plays: normal, strong or expert.", "strength",
         "normal");
     parser.addOptions({portOption, botOption, timeOption, loginOption, strengthOption});
+    tessarin::addHostingOptions(parser);
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -101,6 +105,11 @@ int main(int argc, char** argv) {
     const auto strength = tessarin::strengthFromName(parser.value(strengthOption).toStdString());
     if (!strength) {
         fail("--bot-strength must be normal, strong or expert");
+        return 2;
+    }
+    const auto hostingOptions = tessarin::readHostingOptions(parser);
+    if (const auto* wrong = std::get_if<QString>(&hostingOptions)) {
+        fail(*wrong);
         return 2;
     }
     ::signal(SIGPIPE, SIG_IGN);  // a closed standard output must not end the game
@@ -136,7 +145,19 @@ int main(int argc, char** argv) {
              "choose another with --port");
         return 1;
     }
+
+    tessarin::Hosting hosting(server, std::get<tessarin::HostingOptions>(hostingOptions));
+    hosting.onLog = logLine;
+    hosting.onFinished = [] { QCoreApplication::exit(0); };
+    hosting.start();
+
     const int status = QCoreApplication::exec();
     server.summariseLog();  // counts of repeated lines not yet written
+    // For the density benchmark and the journal: the table's worst moment.
+    const auto ms = [](std::chrono::microseconds t) {
+        return QString::number(t.count() / 1000.0, 'f', 3).toStdString() + " ms";
+    };
+    logLine("longest dispatch: " + ms(server.longestStep()) +
+            " (most processor time for one: " + ms(server.mostStepCpu()) + ")");
     return status;
 }

@@ -1,5 +1,7 @@
 #include "serverconnections.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <cctype>
 #include <exception>
@@ -21,6 +23,13 @@ std::string printable(std::string_view text, std::size_t maxLength = 60) {
 
 std::string duration(int ms) {
     return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+std::chrono::microseconds threadCpu() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::duration_cast<std::chrono::microseconds>(
+                                                  std::chrono::nanoseconds(now.tv_nsec));
 }
 
 std::string seatText(int seat) {
@@ -62,6 +71,12 @@ void ServerConnections::listen() {
 
 bool ServerConnections::seatOpen(int seat) const {
     return seat >= 1 && seat <= kMaxSeats && seats_[seat].sock != nullptr;
+}
+
+int ServerConnections::connections() const {
+    int open = 0;
+    for (int seat = 1; seat <= kMaxSeats; ++seat) open += seatOpen(seat);
+    return open;
 }
 
 std::size_t ServerConnections::pendingBytes(int seat) const {
@@ -318,6 +333,8 @@ template <typename F>
 void ServerConnections::step(int seat, std::string_view line, F&& call) {
     announced_ = false;
     stepSeat_ = seat;
+    const auto begin = std::chrono::steady_clock::now();
+    const auto cpuBegin = threadCpu();
     try {
         call();
         stepSeat_ = 0;
@@ -328,6 +345,11 @@ void ServerConnections::step(int seat, std::string_view line, F&& call) {
         // Conversion errors quote the peer's field.
         log(where + printable(e.what(), 120));
     }
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - begin);
+    longestStep_ = std::max(longestStep_, took);
+    mostStepCpu_ = std::max(mostStepCpu_, threadCpu() - cpuBegin);
+    if (onStep) onStep();
 }
 
 void ServerConnections::noteAnnouncement(const std::string& message) {

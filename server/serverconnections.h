@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -76,6 +77,9 @@ class ServerConnections : public QObject, public ServerHost {
     std::function<void(const std::string&)> onLog;
     // Logs the counts of lines held back by the summary now (for instance when stopping).
     void summariseLog() { repeats_.summarise(); }
+    // Called after every call into the game: a message, a timer's tick, a connection
+    // arriving or leaving. Hosting watches the seats and the game's end through it.
+    std::function<void()> onStep;
 
     TServer& server() { return server_; }
     const TServer& server() const { return server_; }
@@ -90,6 +94,13 @@ class ServerConnections : public QObject, public ServerHost {
     // Whether seat 1..9 has an open connection, and the bytes of its unfinished message.
     bool seatOpen(int seat) const;
     std::size_t pendingBytes(int seat) const;
+    // Open connections, players and spectators alike.
+    int connections() const;
+    // The longest single call into the game so far, by the wall clock: what a table's
+    // slowest moment costs its players. And the most processor time one call took, which
+    // tells the game's own cost apart from waiting for a busy machine.
+    std::chrono::microseconds longestStep() const { return longestStep_; }
+    std::chrono::microseconds mostStepCpu() const { return mostStepCpu_; }
 
     // ServerHost.
     void sendToSeat(int seat, const std::string& message) override;
@@ -160,6 +171,8 @@ class ServerConnections : public QObject, public ServerHost {
     std::array<QTimer, kPlayerSeats + 1> holdTimers_;  // index 0 unused
     BotStrength botStrength_ = BotStrength::Normal;
     bool announced_ = false;  // the current step has logged its game start or winner
+    std::chrono::microseconds longestStep_{0};
+    std::chrono::microseconds mostStepCpu_{0};
     QtTicker timer1;
     QtTicker computertimer;
     TServer server_;

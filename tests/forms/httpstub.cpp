@@ -5,12 +5,18 @@
 namespace tessarin::testing {
 
 HttpStub::HttpStub() {
-    if (!server_.listen(QHostAddress::LocalHost)) throw std::runtime_error("cannot listen");
+    if (!listen()) throw std::runtime_error("cannot listen");
     connect(&server_, &QTcpServer::newConnection, this, &HttpStub::accept);
 }
 
+bool HttpStub::listen() {
+    if (!server_.listen(QHostAddress::LocalHost, port_)) return false;
+    port_ = server_.serverPort();
+    return true;
+}
+
 QUrl HttpStub::url(const QString& path) const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path));
 }
 
 QByteArray HttpStub::head(const QByteArray& status, qint64 length) {
@@ -36,16 +42,24 @@ void HttpStub::readrequest(QTcpSocket* socket) {
     const QByteArray request = socket->property("request").toByteArray() + socket->readAll();
     socket->setProperty("request", request);
     // Anything but an HTTP request (a TLS handshake, say) is hung up on.
-    if (request.size() >= 4 && !request.startsWith("GET ")) {
+    if (!request.isEmpty() && (request[0] < 'A' || request[0] > 'Z')) {
         socket->disconnectFromHost();
         return;
     }
     const qsizetype end = request.indexOf("\r\n\r\n");
     if (end < 0 || socket->property("answered").toBool()) return;
+    const QByteArray head = request.left(end);
+    qsizetype length = 0;
+    for (const QByteArray& line : head.split('\n'))
+        if (line.toLower().startsWith("content-length:"))
+            length = line.mid(15).trimmed().toLongLong();
+    if (request.size() < end + 4 + length) return;  // the body is still on its way
     socket->setProperty("answered", true);
     ++requests_;
-    lastrequest_ = request.left(end);
-    const QByteArray path = request.left(request.indexOf("\r\n")).split(' ').value(1);
+    lastrequest_ = head;
+    const QByteArray line = head.left(head.indexOf('\r'));
+    calls_ += (line.left(line.lastIndexOf(' ')) + ' ' + request.mid(end + 4, length)).trimmed();
+    const QByteArray path = line.split(' ').value(1);
     const QByteArray answer = answers_.value(path, answer_);
     if (answer.isEmpty()) {
         held_ = socket;

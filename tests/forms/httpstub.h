@@ -1,9 +1,11 @@
-// A minimal HTTP server on 127.0.0.1 for the download tests. It either answers every request
-// at once with a canned response, or holds the connection so that the test sends the
-// response piece by piece.
+// A minimal HTTP server on 127.0.0.1 for the download and Agones sidecar tests. It either
+// answers every request at once with a canned response, or holds the connection so that the
+// test sends the response piece by piece. It keeps every request's line and body, and can
+// stop listening and start again on the same port, as a server that is not up yet.
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -30,6 +32,13 @@ class HttpStub : public QObject {
     int requests() const { return requests_; }
     // The request line and headers of the latest request.
     QByteArray lastrequest() const { return lastrequest_; }
+    // Every request so far as its request line without the version, a space and its body:
+    // "PUT /metadata/label {...}".
+    const QByteArrayList& calls() const { return calls_; }
+
+    // Refuses connections until listen() is called again; the port stays the same.
+    void close() { server_.close(); }
+    bool listen();
 
     // A held connection whose request has arrived.
     bool holding() const { return !held_.isNull(); }
@@ -47,10 +56,12 @@ class HttpStub : public QObject {
     void readrequest(QTcpSocket* socket);
 
     QTcpServer server_;
+    quint16 port_ = 0;  // chosen by the first listen()
     QByteArray answer_;
     QHash<QByteArray, QByteArray> answers_;
     int requests_ = 0;
     QByteArray lastrequest_;
+    QByteArrayList calls_;
     QPointer<QTcpSocket> held_;
 };
 

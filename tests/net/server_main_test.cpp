@@ -77,6 +77,19 @@ TEST_F(HeadlessServer, RefusesBadOptionsWithoutLeavingFilesBehind) {
     }
 }
 
+TEST_F(HeadlessServer, RefusesASidecarPortThatIsNoNumber) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("AGONES_SDK_HTTP_PORT", "sidecar");
+    process.setProcessEnvironment(environment);
+    start({"--agones"});
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_NE(process.readAllStandardError().toStdString().find(
+                  "AGONES_SDK_HTTP_PORT must be a port number"),
+              std::string::npos);
+    EXPECT_FALSE(wroteAnything());
+}
+
 class StopSignal : public HeadlessServer,
                    public ::testing::WithParamInterface<std::pair<int, std::string>> {};
 
@@ -116,6 +129,7 @@ TEST_P(StopSignal, ServesClientsAndStopsCleanly) {
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(printed("stopping on " + name));
     EXPECT_FALSE(wroteAnything());
+    EXPECT_TRUE(printed("longest dispatch: "));
     EXPECT_TRUE(waitFor([&] { return ann.closed(); }));
 }
 
