@@ -130,6 +130,8 @@ int main(int argc, char** argv) {
         static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count()));
 
     tessarin::ServerConnections server(random, spell);
+    // The word index is built now, not in the first game's start: no dispatch waits for it.
+    server.server().finder();
     server.setBotSpeedMs(*botSpeed);
     server.setTimeSpeedMs(*timeSpeed);
     server.setLoginTimeoutMs(loginSeconds * 1000);
