@@ -198,7 +198,6 @@ class Tchat : public QMainWindow, public board::BoardHost {
     bool isconnected_ = false;
     bool justwatch_ = false;     // the server says this player watches
     bool wrongversion_ = false;  // the host runs another version: no reconnecting
-    bool settingsloaded_ = false;
     std::string gamehost_;
     int gameport_ = 0;
     bool reconnecting_ = false;
@@ -212,7 +211,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
     int lobbyPort_ = kLobbyPort;
     bool shown_ = false;
     bool closing_ = false;
-    bool settingsread_ = false;    // loadinifile has run
+    bool settingsread_ = false;  // loadinifile has run
     bool savefailuretold_ = false;
     QRect lastsaved_{0, 0, 0, 0};  // the bounds last read from or written to the settings
 };

@@ -2,8 +2,6 @@
 // login, the dispatcher of the server's messages, and the seat list.
 #include <QMenu>
 
-#include <utility>
-
 #include "boardtext.h"
 #include "chatpanel.h"
 #include "chattersounds.h"
@@ -183,7 +181,7 @@ void Tchat::newplayerinfo(std::string_view payload) {
         if (seat == myseat_) {
             addlinetochat(QStringLiteral("0+You are Connected."), kSystemColour);
             // Once: a login after a reconnect keeps the window where the player put it.
-            if (!std::exchange(settingsloaded_, true)) loadinifile();
+            if (!settingsread_) loadinifile();
         } else {
             addlinetochat("0+" + name + " is Connected.", kSystemColour);
         }
