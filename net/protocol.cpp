@@ -28,6 +28,12 @@ std::optional<Message> split(std::string_view line) {
     return Message{line.substr(0, plus), line.substr(plus + 1)};
 }
 
+bool isChatter(std::string_view line) {
+    const auto message = split(line);
+    return message && (message->command == kChat || message->command == kAction ||
+                       message->command == kPlayASound);
+}
+
 std::string_view FieldReader::field() {
     const auto plus = rest_.find(kSeparator);
     std::string_view f = rest_.substr(0, plus);

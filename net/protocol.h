@@ -136,6 +136,10 @@ struct Message {
 // Splits a received line; a line without '+' has no command word and yields nothing.
 std::optional<Message> split(std::string_view line);
 
+// A chat line, an action or a chatter sound: the talk beside the game, which the server
+// holds to a rate and the window queues behind the game's own messages.
+bool isChatter(std::string_view line);
+
 // Reads a payload from the front, one '+'-separated field at a time.
 class FieldReader {
   public:

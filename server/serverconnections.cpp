@@ -162,10 +162,7 @@ void ServerConnections::setChatRate(int lines, int windowMs) {
 }
 
 bool ServerConnections::withinChatRate(int seat, std::string_view line) {
-    const auto split = proto::split(line);
-    if (!split || (split->command != proto::kChat && split->command != proto::kAction &&
-                   split->command != proto::kPlayASound))
-        return true;
+    if (!proto::isChatter(line)) return true;
     const std::int64_t now = clock_.elapsed();
     ChatRate& rate = chatRates_[seat];
     if (rate.allow(now)) return true;
@@ -254,12 +251,8 @@ void ServerConnections::tempsockInfo(TSock& sock, TSocketInfo, const std::string
     // What a player said on the way out is relayed under its name while it still has the
     // seat; its moves and requests go with it.
     if (peerClosed) {
-        for (const Received& message : left) {
-            const auto split = proto::split(message.line);
-            if (split && (split->command == proto::kChat || split->command == proto::kAction ||
-                          split->command == proto::kPlayASound))
-                dispatch(message);
-        }
+        for (const Received& message : left)
+            if (proto::isChatter(message.line)) dispatch(message);
     }
     const tplayer& player = server_.state().players[seat];
     if (player.loggedin)

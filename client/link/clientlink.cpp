@@ -6,16 +6,6 @@
 
 namespace tessarin {
 
-namespace {
-
-bool isChat(std::string_view line) {
-    const auto message = proto::split(line);
-    return message && (message->command == proto::kChat || message->command == proto::kAction ||
-                       message->command == proto::kPlayASound);
-}
-
-}  // namespace
-
 ClientLink::ClientLink(QObject* parent) : QObject(parent) {
     timer1_.setInterval(1);
     connect(&timer1_, &QTimer::timeout, this, &ClientLink::Timer1Timer);
@@ -57,7 +47,7 @@ void ClientLink::sockRead(std::string_view bytes) {
     const bool withinLimit = framer_.feed(bytes, lines);
     for (auto& line : lines) {
         queuedBytes_ += line.size();
-        (isChat(line) ? chat_ : game_).push_back(std::move(line));
+        (proto::isChatter(line) ? chat_ : game_).push_back(std::move(line));
     }
     if (!withinLimit || queued() > kMaxQueued || queuedBytes_ > kMaxQueuedBytes) {
         game_.clear();
