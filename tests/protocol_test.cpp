@@ -1,7 +1,9 @@
 #include "protocol.h"
+#include "hostport.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 
 namespace tessarin::proto {
@@ -123,6 +125,49 @@ TEST(StripUnsafe, RemovesTerminatorAndLineBreaks) {
     EXPECT_EQ(stripUnsafe("a\xFF"
                           "b\r\nc+d|e"),
               "abc+d|e");
+}
+
+}  // namespace
+}  // namespace tessarin::proto
+
+namespace tessarin::proto {
+namespace {
+
+TEST(HostPort, ReadsEveryFormPlayersType) {
+    struct Case {
+        const char* text;
+        PortZero zero;
+        std::optional<HostPort> expected;
+    };
+    const Case cases[] = {
+        {"10.0.0.5", PortZero::Refused, HostPort{"10.0.0.5", 7772}},
+        {"tables.example:7780", PortZero::Refused, HostPort{"tables.example", 7780}},
+        {"[::1]:9000", PortZero::Refused, HostPort{"::1", 9000}},
+        {"[fe80::1%eth0]", PortZero::Refused, HostPort{"fe80::1%eth0", 7772}},
+        {"::1", PortZero::Refused, HostPort{"::1", 7772}},
+        {"0.0.0.0:0", PortZero::Allowed, HostPort{"0.0.0.0", 0}},
+        {"0.0.0.0:0", PortZero::Refused, std::nullopt},
+        {"host:65536", PortZero::Refused, std::nullopt},
+        {"host:", PortZero::Refused, std::nullopt},
+        {"host:+80", PortZero::Refused, std::nullopt},
+        {":7772", PortZero::Refused, std::nullopt},
+        {"[::1", PortZero::Refused, std::nullopt},
+        {"[::1]x", PortZero::Refused, std::nullopt},
+        {"[host]:1", PortZero::Refused, std::nullopt},
+        {"a b", PortZero::Refused, std::nullopt},
+        {"", PortZero::Refused, std::nullopt},
+        {"bad/host:1", PortZero::Refused, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto got = parseHostPort(c.text, 7772, c.zero);
+        ASSERT_EQ(got.has_value(), c.expected.has_value());
+        if (!got) continue;
+        EXPECT_EQ(got->host, c.expected->host);
+        EXPECT_EQ(got->port, c.expected->port);
+        EXPECT_EQ(parseHostPort(formatHostPort(*got), 1, c.zero)->port, got->port);
+    }
+    EXPECT_FALSE(parseHostPort(std::string(254, 'a'), 7772));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "fakes.h"
 #include "protocol.h"
+#include "tablesummary.h"
 
 namespace tessarin::testing {
 namespace {
@@ -73,6 +74,29 @@ TEST(Seats, JoinerOfARunningGameCatchesUp) {
     const auto toSpy = rig.host.to(4);
     EXPECT_TRUE(rig.host.to(4, proto::kMyTiles).empty());
     EXPECT_EQ(toSpy.back().rfind("CMD_gamestats+4+0+f+2+1+1+", 0), 0u);
+}
+
+TEST(Seats, SummaryShowsPeopleTheComputerAndSpectators) {
+    ServerRig rig(3);
+    rig.join("Ann");
+    TableSummary before = summarise(rig.server.state());
+    EXPECT_EQ(before.seats[1].name, "Klot");
+    EXPECT_TRUE(before.seats[2].name.empty());
+    rig.server.dispatch(1, "CMD_startgame+Ann+2+");
+    rig.join("Bob");
+    rig.join("Cy");
+    rig.join("Spy");
+    rig.server.departure(3);
+    const TableSummary during = summarise(rig.server.state());
+    EXPECT_EQ(during.seats[0].name, "Ann");
+    EXPECT_EQ(during.seats[1].name, "Bob");
+    EXPECT_FALSE(during.seats[1].computer);
+    EXPECT_TRUE(during.seats[2].computer);  // Cy left mid-game; the computer plays on
+    EXPECT_EQ(during.players, 2);
+    EXPECT_EQ(during.spectators, 1);
+    EXPECT_TRUE(during.playing);
+    EXPECT_EQ(during.round, 1);
+    EXPECT_EQ(during.rounds, 2);
 }
 
 TEST(Seats, EmptyBoardStatsEndWithZeroTriple) {
