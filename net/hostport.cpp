@@ -15,7 +15,18 @@ bool hostCharacter(char c) {
 
 bool ipv6Character(char c) {
     return (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || (c >= '0' && c <= '9') || c == ':' ||
-           c == '.' || c == '%';
+           c == '.';
+}
+
+// An IPv6 address, with a zone ("%eth0") that names an interface.
+bool ipv6Address(std::string_view host) {
+    const auto zone = host.find('%');
+    const std::string_view address = host.substr(0, zone);
+    if (address.find(':') == std::string_view::npos) return false;
+    if (!std::all_of(address.begin(), address.end(), ipv6Character)) return false;
+    if (zone == std::string_view::npos) return true;
+    const std::string_view name = host.substr(zone + 1);
+    return !name.empty() && std::all_of(name.begin(), name.end(), hostCharacter);
 }
 
 std::optional<int> readPort(std::string_view text, PortZero zero) {
@@ -54,9 +65,8 @@ std::optional<HostPort> parseHostPort(std::string_view text, int defaultPort, Po
         if (port.empty()) return std::nullopt;
     }
     if (host.empty() || host.size() > kMaxHostLength) return std::nullopt;
-    const auto valid = ipv6 ? ipv6Character : hostCharacter;
-    if (!std::all_of(host.begin(), host.end(), valid)) return std::nullopt;
-    if (ipv6 && host.find(':') == std::string_view::npos) return std::nullopt;
+    if (ipv6 ? !ipv6Address(host) : !std::all_of(host.begin(), host.end(), hostCharacter))
+        return std::nullopt;
 
     HostPort address{std::string(host), defaultPort};
     if (!port.empty()) {

@@ -82,9 +82,9 @@ TEST(Seats, SummaryShowsPeopleTheComputerAndSpectators) {
     TableSummary before = summarise(rig.server.state());
     EXPECT_EQ(before.seats[1].name, "Klot");
     EXPECT_TRUE(before.seats[2].name.empty());
-    rig.server.dispatch(1, "CMD_startgame+Ann+2+");
     rig.join("Bob");
     rig.join("Cy");
+    rig.server.dispatch(1, "CMD_startgame+Ann+2+");
     rig.join("Spy");
     rig.server.departure(3);
     const TableSummary during = summarise(rig.server.state());
