@@ -1,6 +1,10 @@
 #include "metrics.h"
 
 #include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <memory>
 
 #include "serverconnections.h"
 #include "tablesummary.h"
@@ -28,6 +32,31 @@ class Exposition {
     QByteArray text_;
 };
 
+// Qt HttpServer would read a request of any size into memory: here the socket keeps at most
+// kMaxRequest bytes unread (the rest waits in the peer's kernel), and a connection that
+// sends more than that before an answer is cut.
+class BoundedListener : public QTcpServer {
+  public:
+    static constexpr qint64 kMaxRequest = 64 * 1024;
+
+    QTcpSocket* nextPendingConnection() override {
+        QTcpSocket* socket = QTcpServer::nextPendingConnection();
+        if (socket == nullptr) return nullptr;
+        socket->setReadBufferSize(kMaxRequest);
+        // Connected before Qt HttpServer's own handler, so each piece is counted unread.
+        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            const qint64 received =
+                socket->property("received").toLongLong() + socket->bytesAvailable();
+            socket->setProperty("received", received);
+            if (received > kMaxRequest)  // not while Qt HttpServer's handler is still to run
+                QMetaObject::invokeMethod(socket, &QTcpSocket::abort, Qt::QueuedConnection);
+        });
+        connect(socket, &QTcpSocket::bytesWritten, socket,
+                [socket] { socket->setProperty("received", 0); });
+        return socket;
+    }
+};
+
 int lettersOn(const GameState& state) {
     int letters = 0;
     for (int row = 1; row <= kRows; ++row)
@@ -48,7 +77,11 @@ quint16 Metrics::listen(const proto::HostPort& address) {
                                   ? QHostAddress(QHostAddress::LocalHost)
                                   : QHostAddress(QString::fromStdString(address.host));
     if (host.isNull()) return 0;
-    return http_.listen(host, static_cast<quint16>(address.port));
+    auto listener = std::make_unique<BoundedListener>();
+    if (!listener->listen(host, static_cast<quint16>(address.port))) return 0;
+    const quint16 port = listener->serverPort();
+    http_.bind(listener.release());  // its parent from now on
+    return port;
 }
 
 void Metrics::stepped() {

@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
@@ -330,6 +331,26 @@ TEST_F(MetricsPage, ParsesAndFollowsAGame) {
     ann.sock.Send(proto::request::startgame("Ann", "1") +
                   proto::request::justwatch(ann.seat, true));
     ASSERT_GE(ann.awaitMessage("CMD_winner+"), 0);
+
+    // A request that never ends is not read into memory, and the page is served on.
+    QTcpSocket flood;
+    flood.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(metricsPort));
+    ASSERT_TRUE(flood.waitForConnected(5000));
+    flood.write("POST /metrics HTTP/1.1\r\nHost: x\r\nContent-Length: 1073741824\r\n\r\n");
+    const QByteArray piece(64 * 1024, 'x');
+    qint64 sent = 0;
+    waitFor(
+        [&] {
+            while (flood.state() == QAbstractSocket::ConnectedState &&
+                   flood.bytesToWrite() < 1 << 20 && sent < 64 << 20) {
+                flood.write(piece);
+                sent += piece.size();
+            }
+            return sent >= 64 << 20;
+        },
+        3000);
+    EXPECT_LT(sent - flood.bytesToWrite(), 16 << 20) << "the metrics server took it all";
+    flood.abort();
 
     const QJsonObject after = scrape(metricsPort);
     EXPECT_EQ(after.value("tessarin_connections").toDouble(), 1);
