@@ -1,13 +1,15 @@
 // tessarin-server: hosts one game without a window or display. The first client to connect
 // takes seat 1 and can start games and remove seats, as the host's own client does.
 // Logs connections, games, winners and the host's errors to standard output, one line each
-// with the time; SIGINT, SIGTERM or SIGHUP ends it cleanly, with a last line giving the
-// longest dispatch. Hosting options (Agones, exit after a game): hosting.h.
+// with the date, time and level (logline.h); SIGINT, SIGTERM or SIGHUP ends it cleanly, with
+// a last line giving the longest dispatch. Hosting options (Agones, the table's end, drain,
+// metrics): hosting.h.
 #include <signal.h>
+#include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTime>
+#include <QDateTime>
 
 #include <chrono>
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include <variant>
 
 #include "hosting.h"
+#include "logline.h"
 #include "protocol.h"
 #include "serverconnections.h"
 #include "stopsignals.h"
@@ -24,10 +27,16 @@
 
 namespace {
 
-void logLine(const std::string& text) {
-    const QByteArray time = QTime::currentTime().toString("HH:mm:ss").toLatin1();
-    std::printf("%s %s\n", time.constData(), text.c_str());
+void logLine(tessarin::LogLevel level, const std::string& text) {
+    static const bool journal = tessarin::isJournalStream(STDOUT_FILENO);
+    const std::string line =
+        tessarin::formatLogLine(level, text, QDateTime::currentDateTime(), journal);
+    std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+}
+
+void logInfo(const std::string& text) {
+    logLine(tessarin::LogLevel::Info, text);
 }
 
 void fail(const QString& text) {
@@ -112,10 +121,13 @@ int main(int argc, char** argv) {
         fail(*wrong);
         return 2;
     }
-    ::signal(SIGPIPE, SIG_IGN);  // a closed standard output must not end the game
-    tessarin::StopSignals stop([](const char* name) {
-        logLine(std::string("stopping on ") + name);
-        QCoreApplication::quit();
+    ::signal(SIGPIPE, SIG_IGN);               // a closed standard output must not end the game
+    tessarin::Hosting* hostingNow = nullptr;  // once the table is open
+    tessarin::StopSignals stop([&hostingNow](const char* name) {
+        logLine(tessarin::LogLevel::Notice, std::string("stopping on ") + name);
+        // SIGTERM is how systemd and Kubernetes stop a table: the drain's turn.
+        if (hostingNow == nullptr || std::string_view(name) != "SIGTERM" || !hostingNow->drain())
+            QCoreApplication::quit();
     });
     if (!stop.installed()) {
         fail("cannot catch SIGINT, SIGTERM and SIGHUP");
@@ -137,7 +149,7 @@ int main(int argc, char** argv) {
     server.setLoginTimeoutMs(loginSeconds * 1000);
     server.setBotStrength(*strength);
     // Host errors go to the log too, with the time and the seat.
-    server.onLog = logLine;
+    server.onLog = logInfo;
     server.setPortName(std::to_string(port));
     try {
         server.listen();
@@ -151,7 +163,8 @@ int main(int argc, char** argv) {
     tessarin::Hosting hosting(server, std::get<tessarin::HostingOptions>(hostingOptions));
     hosting.onLog = logLine;
     hosting.onFinished = [] { QCoreApplication::exit(0); };
-    hosting.start();
+    if (!hosting.start()) return 1;
+    hostingNow = &hosting;
 
     const int status = QCoreApplication::exec();
     server.summariseLog();  // counts of repeated lines not yet written
@@ -159,7 +172,7 @@ int main(int argc, char** argv) {
     const auto ms = [](std::chrono::microseconds t) {
         return QString::number(t.count() / 1000.0, 'f', 3).toStdString() + " ms";
     };
-    logLine("longest dispatch: " + ms(server.longestStep()) +
+    logInfo("longest dispatch: " + ms(server.longestStep()) +
             " (most processor time for one: " + ms(server.mostStepCpu()) + ")");
     return status;
 }

@@ -79,12 +79,24 @@ int ServerConnections::connections() const {
     return open;
 }
 
+std::size_t ServerConnections::queuedBytes() const {
+    std::size_t bytes = 0;
+    for (const Connection& c : seats_) bytes += c.queuedBytes;
+    return bytes;
+}
+
+std::size_t ServerConnections::unsentBytes() const {
+    std::size_t bytes = 0;
+    for (const Connection& c : seats_) bytes += c.sock != nullptr ? c.sock->pendingOutput() : 0;
+    return bytes;
+}
+
 std::size_t ServerConnections::pendingBytes(int seat) const {
     return seatOpen(seat) ? seats_[seat].framer.pending().size() : 0;
 }
 
 void ServerConnections::Sock1Accept() {
-    const int seat = server_.chooseseat();
+    const int seat = draining_ ? 0 : server_.chooseseat();
     TSock* sock = nullptr;
     bool accepted = false;
     try {
@@ -97,8 +109,9 @@ void ServerConnections::Sock1Accept() {
         return;
     }
     if (seat == 0) {
-        repeats_.line("connections refused: the game is full",
-                      "refused " + sock->hostName() + ": the game is full");
+        ++tally_.refused;
+        const std::string why = draining_ ? "the table is closing" : "the game is full";
+        repeats_.line("connections refused: " + why, "refused " + sock->hostName() + ": " + why);
         sock->Send(proto::msg::full());
         delete sock;
         return;
@@ -112,8 +125,9 @@ void ServerConnections::Sock1Accept() {
 void ServerConnections::checkLogin(std::uint64_t id) {
     for (int seat = 1; seat <= kMaxSeats; ++seat) {
         if (seats_[seat].sock == nullptr || seats_[seat].id != id) continue;
-        if (!server_.state().players[seat].loggedin)
-            drop(seat, "no login within " + duration(loginTimeoutMs_));
+        if (server_.state().players[seat].loggedin) return;
+        ++tally_.noLogin;
+        drop(seat, "no login within " + duration(loginTimeoutMs_));
         return;
     }
 }
@@ -166,6 +180,7 @@ bool ServerConnections::withinChatRate(int seat, std::string_view line) {
     const std::int64_t now = clock_.elapsed();
     ChatRate& rate = chatRates_[seat];
     if (rate.allow(now)) return true;
+    ++tally_.chatDropped;
     if (rate.tellRefused(now))
         sendToSeat(seat,
                    proto::msg::notice("Too much chat: " + std::to_string(limits::kChatLines) +
@@ -202,6 +217,8 @@ void ServerConnections::socktimerTimer() {
 void ServerConnections::dispatch(const Received& message) {
     const int seat = message.seat;
     const bool wasLoggedIn = server_.state().players[seat].loggedin;
+    const auto split = proto::split(message.line);
+    if (draining_ && (!wasLoggedIn || (split && split->command == proto::kStartGame))) return;
     step(seat, message.line, [&] { server_.dispatch(seat, message.line); });
     const tplayer& player = server_.state().players[seat];
     if (player.loggedin && !wasLoggedIn) {
@@ -340,6 +357,7 @@ void ServerConnections::step(int seat, std::string_view line, F&& call) {
     }
     const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - begin);
+    lastStep_ = took;
     longestStep_ = std::max(longestStep_, took);
     mostStepCpu_ = std::max(mostStepCpu_, threadCpu() - cpuBegin);
     if (onStep) onStep();

@@ -102,6 +102,18 @@ class ServerConnections : public QObject, public ServerHost {
     std::chrono::microseconds longestStep() const { return longestStep_; }
     std::chrono::microseconds mostStepCpu() const { return mostStepCpu_; }
 
+    // For hosting: the latest call's wall time, bytes waiting in the queue and unsent, and
+    // counts of what the limits turned away. While draining, a new connection gets
+    // "CMD_full", logins and requests to start a game are ignored.
+    struct Tally {
+        std::uint64_t refused = 0, noLogin = 0, chatDropped = 0;
+    };
+    std::chrono::microseconds lastStep() const { return lastStep_; }
+    std::size_t queuedBytes() const;
+    std::size_t unsentBytes() const;
+    const Tally& tally() const { return tally_; }
+    void setDraining(bool on) { draining_ = on; }
+
     // ServerHost.
     void sendToSeat(int seat, const std::string& message) override;
     void showHostError(const std::string& text) override;
@@ -173,6 +185,9 @@ class ServerConnections : public QObject, public ServerHost {
     bool announced_ = false;  // the current step has logged its game start or winner
     std::chrono::microseconds longestStep_{0};
     std::chrono::microseconds mostStepCpu_{0};
+    std::chrono::microseconds lastStep_{0};
+    Tally tally_;
+    bool draining_ = false;
     QtTicker timer1;
     QtTicker computertimer;
     TServer server_;

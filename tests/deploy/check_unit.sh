@@ -1,7 +1,7 @@
 #!/bin/sh
-# Checks the systemd template unit: the sandboxing it promises is there, and
-# systemd-analyze verify has nothing to say about it. Exits 77 (skipped) without
-# systemd-analyze.
+# Checks the systemd template unit: the sandboxing it promises is there, systemd-analyze
+# verify has nothing to say about it and systemd-analyze security rates its exposure 2.0 or
+# lower, and the stop timeout outlasts the drain. Exits 77 (skipped) without systemd-analyze.
 # Usage: check_unit.sh UNIT SERVER WORKDIR
 set -eu
 unit=$1
@@ -18,9 +18,12 @@ copy="$dir/tessarin-server@7780.service"
 sed "s|^ExecStart=[^ ]*|ExecStart=$server|" "$unit" >"$copy"
 
 status=0
-for line in 'ExecStart=.* --port %i' DynamicUser=yes NoNewPrivileges=yes ProtectSystem=strict \
-    PrivateTmp=yes 'MemoryMax=[0-9]+[KMG]' Restart=on-failure KillSignal=SIGTERM \
-    StandardOutput=journal StandardError=journal; do
+for line in 'ExecStart=.* --port %i --drain [0-9]+' DynamicUser=yes NoNewPrivileges=yes \
+    ProtectSystem=strict PrivateTmp=yes 'MemoryMax=[0-9]+[KMG]' Restart=on-failure \
+    KillSignal=SIGTERM StandardOutput=journal StandardError=journal \
+    SystemCallFilter=@system-service 'RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX' \
+    RestrictNamespaces=yes ProtectClock=yes ConfigurationDirectory=tessarin-server \
+    WorkingDirectory=%E/tessarin-server 'TimeoutStopSec=[0-9]+s'; do
     if ! grep -Eqx "$line" "$copy"; then
         echo "the unit has no line $line"
         status=1
@@ -32,5 +35,26 @@ if ! out=$(systemd-analyze verify "$copy" 2>&1) || [ -n "$out" ]; then
     echo "systemd-analyze verify $copy:"
     echo "$out"
     status=1
+fi
+drain=$(sed -n 's/^ExecStart=.* --drain \([0-9]*\).*/\1/p' "$copy")
+timeout=$(sed -n 's/^TimeoutStopSec=\([0-9]*\)s$/\1/p' "$copy")
+if [ -n "$drain" ] && [ -n "$timeout" ] && [ "$timeout" -le "$drain" ]; then
+    echo "TimeoutStopSec=${timeout}s does not outlast --drain $drain: systemd would kill a game"
+    status=1
+fi
+
+# The exposure is a number from 0.0 (locked down) to 10.0.
+report=$(systemd-analyze security --offline=true "$copy" 2>&1 || true)
+exposure=$(printf '%s\n' "$report" | sed -n 's/.*Overall exposure level for .*: \([0-9.]*\) .*/\1/p')
+if [ -z "$exposure" ]; then
+    echo "systemd-analyze security gave no exposure level:"
+    echo "$report"
+    status=1
+elif ! awk -v e="$exposure" 'BEGIN { exit !(e <= 2.0) }'; then
+    echo "systemd-analyze security rates the unit $exposure, above 2.0:"
+    printf '%s\n' "$report" | grep '✗'
+    status=1
+else
+    echo "exposure $exposure"
 fi
 exit $status

@@ -60,6 +60,12 @@ void HttpStub::readrequest(QTcpSocket* socket) {
     const QByteArray line = head.left(head.indexOf('\r'));
     calls_ += (line.left(line.lastIndexOf(' ')) + ' ' + request.mid(end + 4, length)).trimmed();
     const QByteArray path = line.split(' ').value(1);
+    if (!endless_.isEmpty() && path == endless_) {
+        socket->write(HttpStub::head("200 OK", -1));
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { pour(socket); });
+        pour(socket);
+        return;
+    }
     const QByteArray answer = answers_.value(path, answer_);
     if (answer.isEmpty()) {
         held_ = socket;
@@ -67,6 +73,16 @@ void HttpStub::readrequest(QTcpSocket* socket) {
     }
     socket->write(answer);
     socket->disconnectFromHost();
+}
+
+void HttpStub::pour(QTcpSocket* socket) {
+    static const QByteArray piece(64 * 1024, '{');
+    constexpr qint64 kAtMost = qint64(1) << 30;
+    while (socket->state() == QAbstractSocket::ConnectedState &&
+           socket->bytesToWrite() < 4 * piece.size() && endlessSent_ < kAtMost) {
+        socket->write(piece);
+        endlessSent_ += piece.size();
+    }
 }
 
 void HttpStub::send(const QByteArray& bytes) {

@@ -1,7 +1,8 @@
 // A minimal HTTP server on 127.0.0.1 for the download and Agones sidecar tests. It either
 // answers every request at once with a canned response, or holds the connection so that the
-// test sends the response piece by piece. It keeps every request's line and body, and can
-// stop listening and start again on the same port, as a server that is not up yet.
+// test sends the response piece by piece, or pours out a body without end. It keeps every request's
+// line and body, and can stop listening and start again on the same port, as a server that is not
+// up yet.
 #pragma once
 
 #include <QByteArray>
@@ -29,6 +30,11 @@ class HttpStub : public QObject {
         answers_[path] = response;
     }
 
+    // Requests for `path` get a body without end: 64 KiB pieces as fast as the client reads
+    // them, until it hangs up (or 1 GiB has gone).
+    void setendless(const QByteArray& path) { endless_ = path; }
+    qint64 endlesssent() const { return endlessSent_; }
+
     int requests() const { return requests_; }
     // The request line and headers of the latest request.
     QByteArray lastrequest() const { return lastrequest_; }
@@ -54,6 +60,7 @@ class HttpStub : public QObject {
   private:
     void accept();
     void readrequest(QTcpSocket* socket);
+    void pour(QTcpSocket* socket);
 
     QTcpServer server_;
     quint16 port_ = 0;  // chosen by the first listen()
@@ -63,6 +70,8 @@ class HttpStub : public QObject {
     QByteArray lastrequest_;
     QByteArrayList calls_;
     QPointer<QTcpSocket> held_;
+    QByteArray endless_;
+    qint64 endlessSent_ = 0;
 };
 
 }  // namespace tessarin::testing
