@@ -7,15 +7,18 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSysInfo>
 #include <QTime>
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <variant>
 
 #include "hosting.h"
+#include "lobbyregistration.h"
 #include "protocol.h"
 #include "serverconnections.h"
 #include "stopsignals.h"
@@ -74,6 +77,15 @@ int main(int argc, char** argv) {
         "bot-strength", "How well the computer plays: normal, strong or expert.", "strength",
         "normal");
     parser.addOptions({portOption, botOption, timeOption, loginOption, strengthOption});
+    // Public tables: registered with a lobby service every 5 s.
+    const QCommandLineOption lobbyOption(
+        "lobby", "Register the table with the lobby service at URL (http://HOST:7771).", "url");
+    const QCommandLineOption publicOption(
+        "public-address",
+        "The address (and port, the listening one if not given) players reach the table at; "
+        "without it the lobby takes the address the registration comes from.",
+        "host[:port]");
+    parser.addOptions({lobbyOption, publicOption});
     tessarin::addHostingOptions(parser);
     parser.process(app);
 
@@ -110,6 +122,21 @@ int main(int argc, char** argv) {
     const auto hostingOptions = tessarin::readHostingOptions(parser);
     if (const auto* wrong = std::get_if<QString>(&hostingOptions)) {
         fail(*wrong);
+        return 2;
+    }
+    const auto lobbyUrl = parser.isSet(lobbyOption)
+                              ? tessarin::LobbyRegistration::lobbyUrl(parser.value(lobbyOption))
+                              : std::nullopt;
+    if (parser.isSet(lobbyOption) && !lobbyUrl) {
+        fail("--lobby needs an http:// or https:// address, such as http://lobby.example.org:7771");
+        return 2;
+    }
+    const QByteArray publicText = parser.value(publicOption).toLatin1();
+    const auto publicAddress = tessarin::proto::parseHostPort(
+        std::string_view(publicText.data(), publicText.size()), int(port),
+        tessarin::proto::PortZero::Allowed);  // 0: the port listened on
+    if (parser.isSet(publicOption) && !publicAddress) {
+        fail("--public-address needs HOST or HOST:PORT");
         return 2;
     }
     ::signal(SIGPIPE, SIG_IGN);  // a closed standard output must not end the game
@@ -152,6 +179,19 @@ int main(int argc, char** argv) {
     hosting.onLog = logLine;
     hosting.onFinished = [] { QCoreApplication::exit(0); };
     hosting.start();
+    std::unique_ptr<tessarin::LobbyRegistration> registration;
+    if (lobbyUrl) {
+        const QString name = QSysInfo::machineHostName();
+        registration = std::make_unique<tessarin::LobbyRegistration>(
+            *lobbyUrl, [&server, name] { return tessarin::describeTable(server, name); });
+        registration->onLog = logLine;
+        // Under Agones the address comes from the SDK's GET /gameserver instead.
+        if (publicAddress)
+            registration->setPublicAddress(
+                {publicAddress->host, publicAddress->port ? publicAddress->port : server.port()});
+        else if (!std::get<tessarin::HostingOptions>(hostingOptions).agones)
+            registration->setPublicAddress({"", server.port()});
+    }
 
     const int status = QCoreApplication::exec();
     server.summariseLog();  // counts of repeated lines not yet written
