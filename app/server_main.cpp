@@ -82,9 +82,9 @@ int main(int argc, char** argv) {
         "lobby", "Register the table with the lobby service at URL (http://HOST:7771).", "url");
     const QCommandLineOption publicOption(
         "public-address",
-        "The address (and port, the listening one if not given) players reach the table at; "
+        "HOST or HOST:PORT where players reach the table (the port listened on if none); "
         "without it the lobby takes the address the registration comes from.",
-        "host[:port]");
+        "host");
     parser.addOptions({lobbyOption, publicOption});
     tessarin::addHostingOptions(parser);
     parser.process(app);
