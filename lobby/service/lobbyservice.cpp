@@ -36,8 +36,10 @@ LobbyService::LobbyService(Options options, std::function<void(const std::string
     http_.route("/tables", QHttpServerRequest::Method::Post,
                 [this](const QHttpServerRequest& request) { return registerTable(request); });
     http_.route("/tables", QHttpServerRequest::Method::Get, [this] { return listTables(); });
-    http_.route("/healthz", QHttpServerRequest::Method::Get, [] {
-        return QHttpServerResponse(QJsonObject{{"status", "ok"}});
+    // For probes, and for operators: the tables known and those listed.
+    http_.route("/healthz", QHttpServerRequest::Method::Get, [this] {
+        return QHttpServerResponse(QJsonObject{
+            {"status", "ok"}, {"tables", registry_.size()}, {"listed", registry_.listedCount()}});
     });
     expiry_.setInterval(1000);
     connect(&expiry_, &QTimer::timeout, this, &LobbyService::expire);
