@@ -46,8 +46,9 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     const QCommandLineOption listenOption(
         "listen",
-        QStringLiteral("Address and port to listen on (IPv6 in brackets); all addresses, port "
-                       "%1 when not given. Port 0 takes any free port.")
+        QStringLiteral("Address and port to listen on (IPv6 in brackets; [::] is every IPv4 "
+                       "and IPv6 address); all addresses, port %1 when not given. Port 0 "
+                       "takes any free port.")
             .arg(LobbyService::kDefaultPort),
         "address:port");
     const QCommandLineOption trustOption(
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
         if (!parsed || !address.setAddress(QString::fromStdString(parsed->host)))
             return fail("--listen needs an address and a port, such as 0.0.0.0:7771 or [::1]:7771");
         port = parsed->port;
+        // [::] takes IPv4 callers too, as it does for most servers (Qt's AnyIPv6 would not).
+        if (address == QHostAddress::AnyIPv6) address = QHostAddress::Any;
     }
     for (const QString& cidr : parser.values(trustOption)) {
         const auto subnet = QHostAddress::parseSubnet(cidr);
@@ -90,15 +93,17 @@ int main(int argc, char** argv) {
         fail("cannot catch SIGINT, SIGTERM and SIGHUP");
         return 1;
     }
+    // Every address, IPv4 and IPv6, reads as [::].
+    const std::string shownAddress =
+        address == QHostAddress::Any ? "::" : address.toString().toStdString();
     LobbyService service(options, logLine);
     const quint16 listening = service.listen(address, quint16(port));
     if (listening == 0) {
         fail(QStringLiteral("cannot listen on %1: another program may use that port")
                  .arg(QString::fromStdString(
-                     tessarin::proto::formatHostPort({address.toString().toStdString(), port}))));
+                     tessarin::proto::formatHostPort({shownAddress, port}))));
         return 1;
     }
-    logLine("listening on " +
-            tessarin::proto::formatHostPort({address.toString().toStdString(), int(listening)}));
+    logLine("listening on " + tessarin::proto::formatHostPort({shownAddress, int(listening)}));
     return QCoreApplication::exec();
 }
