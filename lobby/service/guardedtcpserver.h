@@ -23,7 +23,7 @@ class GuardedTcpServer : public QTcpServer {
         qint64 requestBytes = 8192;  // less than this: headers and a body of up to 4 KiB
         std::chrono::milliseconds requestTime{10000};
         std::chrono::milliseconds idle{30000};
-        qint64 unsentBytes = 4 << 20;
+        qint64 unsentBytes = 1 << 20;  // four whole lists
     };
 
     explicit GuardedTcpServer(Limits limits, QObject* parent = nullptr);

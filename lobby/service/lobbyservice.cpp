@@ -35,7 +35,8 @@ LobbyService::LobbyService(Options options, std::function<void(const std::string
     };
     http_.route("/tables", QHttpServerRequest::Method::Post,
                 [this](const QHttpServerRequest& request) { return registerTable(request); });
-    http_.route("/tables", QHttpServerRequest::Method::Get, [this] { return listTables(); });
+    http_.route("/tables", QHttpServerRequest::Method::Get,
+                [this](const QHttpServerRequest& request) { return listTables(request); });
     // For probes, and for operators: the tables known and those listed.
     http_.route("/healthz", QHttpServerRequest::Method::Get, [this] {
         return QHttpServerResponse(QJsonObject{
@@ -130,7 +131,11 @@ void LobbyService::probe(const QString& key, const TableRecord& table) {
         this);
 }
 
-QHttpServerResponse LobbyService::listTables() {
+QHttpServerResponse LobbyService::listTables(const QHttpServerRequest& request) {
+    const QHostAddress source = GuardedTcpServer::plain(request.remoteAddress());
+    if (!trusted(source) && ++listsSent_[source] > options_.listsPerSecond)
+        return answer(Status::TooManyRequests,
+                      QStringLiteral("%1 lists a second at most").arg(options_.listsPerSecond));
     const auto now = TableRegistry::Clock::now();
     if (changed_ && now - listedAt_ >= options_.listCache) {
         listed_ =
@@ -142,6 +147,7 @@ QHttpServerResponse LobbyService::listTables() {
 }
 
 void LobbyService::expire() {
+    listsSent_.clear();
     for (const QString& key : registry_.expire(TableRegistry::Clock::now())) {
         changed_ = true;
         log("table " + key + " dropped: not refreshed for " +

@@ -6,7 +6,8 @@
 // leave "host" out): the service never connects to a third machine on a stranger's word.
 // A new table is listed only once a probe has found a game server at its address; at most
 // Options::probes probes run at once, and a registration beyond them is answered 503 and
-// tried again by the table at its next refresh.
+// tried again by the table at its next refresh. Each address may read the list
+// Options::listsPerSecond times a second.
 #pragma once
 
 #include <QHttpServer>
@@ -37,6 +38,9 @@ class LobbyService : public QObject {
         TableRegistry::Limits tables;
         GuardedTcpServer::Limits connections;
         int probes = 256;
+        // Whole lists (about 250 KB for 1000 tables) sent to one address in a second,
+        // unless trusted: pipelined requests cannot pile up answers in memory.
+        int listsPerSecond = 10;
         std::chrono::milliseconds probeTimeout{3000};
         std::chrono::milliseconds listCache{1000};  // GET /tables is rebuilt at most this often
     };
@@ -50,7 +54,7 @@ class LobbyService : public QObject {
 
   private:
     QHttpServerResponse registerTable(const QHttpServerRequest& request);
-    QHttpServerResponse listTables();
+    QHttpServerResponse listTables(const QHttpServerRequest& request);
     void probe(const QString& key, const TableRecord& table);
     void expire();
     bool trusted(const QHostAddress& address) const;
@@ -64,7 +68,8 @@ class LobbyService : public QObject {
     GuardedTcpServer* tcp_;  // owned by http_
     QTimer expiry_;
     int probesRunning_ = 0;
-    QByteArray listed_;  // the last GET /tables body
+    QHash<QHostAddress, int> listsSent_;  // this second's, by address
+    QByteArray listed_;                   // the last GET /tables body
     TableRegistry::Clock::time_point listedAt_;
     bool changed_ = true;
 };

@@ -2,8 +2,9 @@
 """The lobby service with real processes on loopback: three tessarin-server tables register
 with --lobby and are listed within 8 s with their ports and players; a registration whose
 port answers nothing, or answers but says nothing, is never listed; 1000 registrations from
-one address list at most 20 tables; an oversized body is refused; a table that stops is
-dropped within 20 s.
+one address list at most 20 tables; an oversized body is refused; one address reads the
+list 10 times a second at most; a client dripping its request is closed; a table that stops
+is dropped within 20 s.
 
 Usage: lobby_service_test.py LOBBY_SERVER TABLE_SERVER WORKDIR
 """
@@ -61,6 +62,7 @@ class Lobby:
 
     def tables(self):
         status, body = self.request("GET", "/tables")
+        check(status == 200, f"GET /tables answered {status}")
         tables = json.loads(body)["tables"] if status == 200 else []
         self.seen.append(tables)
         return {t["port"]: t for t in tables if t.get("host") == "127.0.0.1"}
@@ -182,12 +184,35 @@ def main(lobby_server, table_server, workdir):
             status = "closed"
         check(status in (413, "closed"), f"a 1 MiB registration was answered {status}")
         check(lobby.request("GET", "/healthz")[0] == 200, "GET /healthz does not answer 200")
+        # Whole lists to one address: 10 a second (20 if the burst spans two seconds).
+        statuses = [lobby.request("GET", "/tables")[0] for _ in range(25)]
+        check(statuses.count(200) <= 20 and statuses.count(429) >= 5,
+              f"25 lists read at once were answered {statuses}")
+        time.sleep(1.1)
 
-        # The third table stops: dropped within 20 s, while the others stay.
+        # A client that drips a request a byte at a time is closed 10 s after its first byte,
+        # while the third table stops: dropped within 20 s, while the others stay.
+        slow = socket.create_connection(("127.0.0.1", lobby.port))
+        slow.sendall(b"POST /tables HTTP/1.1\r\n")
+        dripping = time.monotonic()
         tables[2][0].send_signal(signal.SIGTERM)
         stopped = time.monotonic()
         while time.monotonic() - stopped < 20 and tables[2][1] in lobby.tables():
+            try:
+                slow.sendall(b"X")
+            except OSError:
+                pass
             time.sleep(0.5)
+        time.sleep(max(0.0, dripping + 12 - time.monotonic()))
+        slow.settimeout(2)
+        try:
+            closed = slow.recv(1) == b""
+        except ConnectionError:
+            closed = True
+        except socket.timeout:
+            closed = False
+        check(closed, "a client dripping its request was not closed after 10 s")
+        slow.close()
         listed = lobby.tables()
         check(tables[2][1] not in listed, "a stopped table is still listed after 20 s")
         check({tables[0][1], tables[1][1]} <= listed.keys(), "a running table was dropped")
