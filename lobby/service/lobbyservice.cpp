@@ -138,8 +138,7 @@ QHttpServerResponse LobbyService::listTables(const QHttpServerRequest& request) 
                       QStringLiteral("%1 lists a second at most").arg(options_.listsPerSecond));
     const auto now = TableRegistry::Clock::now();
     if (changed_ && now - listedAt_ >= options_.listCache) {
-        listed_ =
-            QJsonDocument(QJsonObject{{"tables", registry_.list()}}).toJson(QJsonDocument::Compact);
+        listed_ = registry_.list();
         listedAt_ = now;
         changed_ = false;
     }

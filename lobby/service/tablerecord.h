@@ -1,6 +1,6 @@
 // One table as the lobby service lists it, and its JSON form: the body a table sends with
-// POST /tables and each entry of GET /tables. The table's server, the service and the lobby
-// window all read and write it through here, so the field names live in one place.
+// POST /tables and each entry of the array GET /tables answers. The table's server, the service and
+// the lobby window all read and write it through here, so the field names live in one place.
 //
 //   {"host": "203.0.113.5", "port": 7772, "name": "Ann",
 //    "seats": [{"name": "Ann", "computer": false}, {"name": "Klot", "computer": true},
@@ -25,6 +25,7 @@ struct TableRecord {
     struct Seat {
         QString name;  // empty: free
         bool computer = false;
+        bool operator==(const Seat&) const = default;
     };
     QString host;  // an address or a host name, without brackets; empty: not known yet
     int port = 0;  // 1..65535
@@ -37,6 +38,7 @@ struct TableRecord {
     int rounds = 0;    // 0..5
     QString strength;  // "Normal", "Strong" or "Expert"
     QString version;   // at most kMaxVersion characters
+    bool operator==(const TableRecord&) const = default;
 };
 
 inline constexpr int kMaxVersion = 16;

@@ -1,5 +1,7 @@
 #include "tableregistry.h"
 
+#include <QJsonDocument>
+
 #include "hostport.h"
 
 namespace tessarin::lobby {
@@ -13,7 +15,10 @@ TableRegistry::Offer TableRegistry::offer(const TableRecord& table, const QHostA
     const QString key = keyOf(table);
     auto it = entries_.find(key);
     if (it != entries_.end()) {
-        it->table = table;
+        if (!(it->table == table)) {
+            it->table = table;
+            it->json.clear();
+        }
         it->seen = now;
         recent_.splice(recent_.begin(), recent_, it->place);
         return it->listed ? Offer::Refreshed : Offer::Waiting;
@@ -21,7 +26,7 @@ TableRegistry::Offer TableRegistry::offer(const TableRecord& table, const QHostA
     if (size() >= limits_.maxTables) return Offer::Full;
     if (!trusted && perSource_.value(source) >= limits_.perSource) return Offer::SourceFull;
     recent_.push_front(key);
-    Entry entry{table, source, !trusted, false, now, recent_.begin()};
+    Entry entry{table, {}, source, !trusted, false, now, recent_.begin()};
     if (entry.counted) ++perSource_[source];
     entries_.insert(key, std::move(entry));
     return Offer::NeedsProbe;
@@ -49,14 +54,19 @@ std::vector<QString> TableRegistry::expire(Clock::time_point now) {
     return dropped;
 }
 
-QJsonArray TableRegistry::list() const {
-    QJsonArray out;
+QByteArray TableRegistry::list() {
+    QByteArray out = "[";
+    int count = 0;
     for (const QString& key : recent_) {
-        if (out.size() >= limits_.listed) break;
-        const Entry& entry = *entries_.constFind(key);
-        if (entry.listed) out.append(toJson(entry.table));
+        if (count == limits_.listed) break;
+        Entry& entry = *entries_.find(key);
+        if (!entry.listed) continue;
+        if (entry.json.isEmpty())
+            entry.json = QJsonDocument(toJson(entry.table)).toJson(QJsonDocument::Compact);
+        if (count++ > 0) out += ',';
+        out += entry.json;
     }
-    return out;
+    return out + ']';
 }
 
 void TableRegistry::remove(QHash<QString, Entry>::iterator it) {

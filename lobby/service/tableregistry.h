@@ -8,9 +8,9 @@
 // a list of at most Limits::listed entries, the most recently refreshed first.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
-#include <QJsonArray>
 #include <QString>
 
 #include <chrono>
@@ -49,8 +49,9 @@ class TableRegistry {
     // tables dropped.
     std::vector<QString> expire(Clock::time_point now);
 
-    // The listed tables, most recently refreshed first, at most Limits::listed.
-    QJsonArray list() const;
+    // The listed tables as a JSON array, most recently refreshed first, at most
+    // Limits::listed. Each table is written once per change of its state, not per list.
+    QByteArray list();
     int size() const { return int(entries_.size()); }
     int listedCount() const { return listedCount_; }
 
@@ -59,6 +60,7 @@ class TableRegistry {
   private:
     struct Entry {
         TableRecord table;
+        QByteArray json;      // the table written out; empty until needed, and after a change
         QHostAddress source;  // counted against its perSource
         bool counted = false;
         bool listed = false;

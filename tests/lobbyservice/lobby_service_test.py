@@ -63,7 +63,7 @@ class Lobby:
     def tables(self):
         status, body = self.request("GET", "/tables")
         check(status == 200, f"GET /tables answered {status}")
-        tables = json.loads(body)["tables"] if status == 200 else []
+        tables = json.loads(body) if status == 200 else []
         self.seen.append(tables)
         return {t["port"]: t for t in tables if t.get("host") == "127.0.0.1"}
 
