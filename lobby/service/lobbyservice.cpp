@@ -74,9 +74,12 @@ QHttpServerResponse LobbyService::registerTable(const QHttpServerRequest& reques
         return answer(Status::BadRequest, why);
     }
     const bool fromTrusted = trusted(source);
+    // An address is listed in one spelling, so that two spellings are not two tables.
+    const QHostAddress claimed = GuardedTcpServer::plain(QHostAddress(table->host));
+    if (!claimed.isNull()) table->host = claimed.toString();
     if (table->host.isEmpty()) {
         table->host = source.toString();
-    } else if (!fromTrusted && GuardedTcpServer::plain(QHostAddress(table->host)) != source) {
+    } else if (!fromTrusted && claimed != source) {
         repeats_.line(
             "registrations refused for claiming another address",
             "refused a registration from " + from + " claiming " + table->host.toStdString());
