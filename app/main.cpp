@@ -16,6 +16,8 @@
 #include "display.h"
 #include "downloadform.h"
 #include "helpform.h"
+#include "inifile.h"
+#include "lobbyregistration.h"
 #include "picture_resources.h"
 #include "pictures.h"
 #include "previnst.h"
@@ -111,9 +113,21 @@ int main(int argc, char** argv) {
         if (!hostErrorBox) hostErrorBox = showLater(chat.get(), QString::fromStdString(text));
     };
 
+    std::unique_ptr<LobbyRegistration> registration;
     Tchat::Hooks hooks;
     hooks.startserver = [&] {
         server->listen();
+        // A public table, when the settings name a lobby service: the lobby takes the
+        // address the registration comes from.
+        const auto lobby = IniFile(settingsFilePath())
+                               .readSection(QString::fromLatin1(settings::kSection))
+                               .value(QString::fromLatin1(settings::kPubliclobby));
+        if (const auto url = LobbyRegistration::lobbyUrl(lobby.value_or(QString()));
+            url && !registration) {
+            registration = std::make_unique<LobbyRegistration>(
+                *url, [&] { return describeTable(*server, chat->playername()); });
+            registration->setPublicAddress({"", server->port()});
+        }
         return server->port();
     };
     hooks.speedschanged = [&](int bot, int time) {
@@ -141,6 +155,7 @@ int main(int argc, char** argv) {
 
     // Reverse order of creation; the main window goes last.
     spylist.reset();
+    registration.reset();
     server.reset();
     spell.reset();
     help.reset();

@@ -10,14 +10,17 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QSysInfo>
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <variant>
 
 #include "hosting.h"
+#include "lobbyregistration.h"
 #include "logline.h"
 #include "protocol.h"
 #include "serverconnections.h"
@@ -83,6 +86,15 @@ int main(int argc, char** argv) {
         "bot-strength", "How well the computer plays: normal, strong or expert.", "strength",
         "normal");
     parser.addOptions({portOption, botOption, timeOption, loginOption, strengthOption});
+    // Public tables: registered with a lobby service every 5 s.
+    const QCommandLineOption lobbyOption(
+        "lobby", "Register the table with the lobby service at URL (http://HOST:7771).", "url");
+    const QCommandLineOption publicOption(
+        "public-address",
+        "HOST or HOST:PORT where players reach the table (the port listened on if none); "
+        "without it the lobby takes the address the registration comes from.",
+        "host");
+    parser.addOptions({lobbyOption, publicOption});
     tessarin::addHostingOptions(parser);
     parser.process(app);
 
@@ -119,6 +131,21 @@ int main(int argc, char** argv) {
     const auto hostingOptions = tessarin::readHostingOptions(parser);
     if (const auto* wrong = std::get_if<QString>(&hostingOptions)) {
         fail(*wrong);
+        return 2;
+    }
+    const auto lobbyUrl = parser.isSet(lobbyOption)
+                              ? tessarin::LobbyRegistration::lobbyUrl(parser.value(lobbyOption))
+                              : std::nullopt;
+    if (parser.isSet(lobbyOption) && !lobbyUrl) {
+        fail("--lobby needs an http:// or https:// address, such as http://lobby.example.org:7771");
+        return 2;
+    }
+    const QByteArray publicText = parser.value(publicOption).toLatin1();
+    const auto publicAddress = tessarin::proto::parseHostPort(
+        std::string_view(publicText.data(), publicText.size()), int(port),
+        tessarin::proto::PortZero::Allowed);  // 0: the port listened on
+    if (parser.isSet(publicOption) && !publicAddress) {
+        fail("--public-address needs HOST or HOST:PORT");
         return 2;
     }
     ::signal(SIGPIPE, SIG_IGN);               // a closed standard output must not end the game
@@ -165,6 +192,23 @@ int main(int argc, char** argv) {
     hosting.onFinished = [] { QCoreApplication::exit(0); };
     if (!hosting.start()) return 1;
     hostingNow = &hosting;
+    std::unique_ptr<tessarin::LobbyRegistration> registration;
+    if (lobbyUrl) {
+        const QString name = QSysInfo::machineHostName();
+        registration = std::make_unique<tessarin::LobbyRegistration>(
+            *lobbyUrl, [&server, name] { return tessarin::describeTable(server, name); });
+        registration->onLog = logInfo;
+        if (publicAddress)
+            registration->setPublicAddress(
+                {publicAddress->host, publicAddress->port ? publicAddress->port : server.port()});
+        else if (std::get<tessarin::HostingOptions>(hostingOptions).agones)
+            // Under Agones the address is the one the SDK's GET /gameserver gives.
+            hosting.onPublicAddress = [&registration](const tessarin::proto::HostPort& address) {
+                registration->setPublicAddress(address);
+            };
+        else
+            registration->setPublicAddress({"", server.port()});
+    }
 
     const int status = QCoreApplication::exec();
     server.summariseLog();  // counts of repeated lines not yet written

@@ -9,3 +9,8 @@ add_library(tessarin_hosting STATIC hosting.cpp agonessdk.cpp metrics.cpp loglin
 target_include_directories(tessarin_hosting PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(tessarin_hosting PUBLIC tessarin_server_net Qt6::Network Qt6::HttpServer)
 target_link_libraries(tessarin-server PRIVATE tessarin_hosting)
+
+# Public tables: the registration with a lobby service.
+add_library(tessarin_lobby_registration STATIC lobbyregistration.cpp)
+target_link_libraries(tessarin_lobby_registration PUBLIC tessarin_server_net tessarin_lobby_format Qt6::Network)
+target_link_libraries(tessarin-server PRIVATE tessarin_lobby_registration)

@@ -22,6 +22,9 @@ inline constexpr char kPlaysounds[] = "Playsounds";
 inline constexpr char kPlayerphrasesounds[] = "Playerphrasesounds";
 inline constexpr char kHelp[] = "Help";
 inline constexpr char kBotstrength[] = "Botstrength";
+// A lobby service's address (http://HOST:7771) a hosting copy registers its table with;
+// missing or empty: the table is not made public.
+inline constexpr char kPubliclobby[] = "Publiclobby";
 
 inline constexpr int kPhraseCount = 9;
 inline constexpr int kPhraseMaxLength = 50;

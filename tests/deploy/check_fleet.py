@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
-"""Checks the Agones manifests in DEPLOY (fleet.yaml, allocation.yaml, autoscaler.yaml): they
-parse as YAML and have the fields Agones requires, the fleet's health checking fits the
-server's pings, its ports are the ones the server listens on, the Counters the server keeps
-are declared, the pod's grace period outlasts the drain, and the server knows every flag the
-fleet passes. Exits 77 (skipped) without PyYAML.
+"""Checks the manifests in DEPLOY: the Agones ones (fleet.yaml, allocation.yaml,
+autoscaler.yaml) parse as YAML and have the fields Agones requires, the fleet's health
+checking fits the server's pings, its ports are the ones the server listens on, the Counters
+the server keeps are declared, the pod's grace period outlasts the drain, and the server knows
+every flag the fleet passes; the lobby service's (lobby.yaml): its Deployment and Service fit
+together, the lobby service knows their flags, and the fleet's tables register with that
+Service. Exits 77 (skipped) without PyYAML.
 
-Usage: check_fleet.py DEPLOY SERVER
+Usage: check_fleet.py DEPLOY SERVER LOBBY_SERVER
 """
 import os
 import re
 import subprocess
 import sys
+from urllib.parse import urlsplit
 
 try:
     import yaml
@@ -37,6 +40,20 @@ def path(document, dotted):
     return document
 
 
+def flag_value(args, flag):
+    """The value after a flag in an argument list, or None."""
+    if flag in args and args.index(flag) + 1 < len(args):
+        return args[args.index(flag) + 1]
+    return None
+
+
+def check_flags(args, program_help, program):
+    known = set(re.findall(r"--([a-z][a-z-]*)", program_help))
+    for arg in args:
+        if arg.startswith("--"):
+            need(arg[2:].split("=")[0] in known, f"{program} has no flag {arg}")
+
+
 def check_fleet(fleet, server_help):
     need(fleet.get("apiVersion") == "agones.dev/v1", "apiVersion is not agones.dev/v1")
     need(fleet.get("kind") == "Fleet", "kind is not Fleet")
@@ -55,10 +72,7 @@ def check_fleet(fleet, server_help):
         return
     args = [str(a) for a in server.get("args", [])]
 
-    known = set(re.findall(r"--([a-z][a-z-]*)", server_help))
-    for arg in args:
-        if arg.startswith("--"):
-            need(arg[2:].split("=")[0] in known, f"the server has no flag {arg}")
+    check_flags(args, server_help, "the server")
     need("--agones" in args, "without --agones the server never reports ready or healthy")
 
     def value(flag, default=None):
@@ -160,7 +174,55 @@ def check_allocation(allocation, fleet_name):
              f"a priority Agones cannot read: {p}")
 
 
-def main(deploy, server):
+def check_lobby(documents, lobby_help, fleet_args, fleet_image):
+    """The lobby's Deployment and Service, and the fleet's --lobby pointing at them."""
+    kinds = {d.get("kind"): d for d in documents if isinstance(d, dict)}
+    deployment, service = kinds.get("Deployment"), kinds.get("Service")
+    if not need(deployment and service, "the lobby manifest needs a Deployment and a Service"):
+        return
+    need(deployment.get("apiVersion") == "apps/v1", "the Deployment's apiVersion is not apps/v1")
+    need(service.get("apiVersion") == "v1", "the Service's apiVersion is not v1")
+    need(path(deployment, "spec.replicas") == 1,
+         "the lobby keeps its list in memory: one replica, or each holds part of the list")
+    labels = path(deployment, "spec.template.metadata.labels") or {}
+    selector = path(deployment, "spec.selector.matchLabels") or {}
+    need(selector and selector.items() <= labels.items(),
+         "the Deployment's selector does not match its pods' labels")
+    need((service.get("spec") or {}).get("selector", {}).items() <= labels.items()
+         and path(service, "spec.selector"), "the Service does not select the lobby's pods")
+
+    containers = path(deployment, "spec.template.spec.containers") or []
+    lobby = next((c for c in containers
+                  if any("tessarin-lobby-server" in str(w) for w in c.get("command", []))), None)
+    if not need(lobby, "no container runs tessarin-lobby-server"):
+        return
+    need(lobby.get("image") == fleet_image, "the lobby's image is not the tables' image")
+    args = [str(a) for a in lobby.get("args", [])]
+    check_flags(args, lobby_help, "the lobby service")
+    listen = flag_value(args, "--listen") or "0.0.0.0:7771"
+    port = int(listen.rsplit(":", 1)[1])
+    ports = {p.get("name"): p.get("containerPort") for p in lobby.get("ports", [])}
+    need(port in ports.values(), f"the lobby listens on {port}, which no containerPort names")
+    for probe in ("readinessProbe", "livenessProbe"):
+        get = path(lobby, probe + ".httpGet") or {}
+        need(get.get("path") == "/healthz", f"the {probe} does not ask GET /healthz")
+        need(ports.get(get.get("port"), get.get("port")) == port,
+             f"the {probe} asks a port the lobby does not listen on")
+
+    service_ports = path(service, "spec.ports") or []
+    need(any(ports.get(p.get("targetPort"), p.get("targetPort")) == port for p in service_ports),
+         "no port of the Service leads to the lobby's")
+    url = flag_value(fleet_args, "--lobby")
+    if need(url, "the fleet's tables are not given --lobby"):
+        parts = urlsplit(url)
+        name = path(service, "metadata.name")
+        need(parts.hostname == name or (parts.hostname or "").startswith(name + "."),
+             f"the tables register with {parts.hostname}, not the Service {name}")
+        need(any(p.get("port") == (parts.port or 7771) for p in service_ports),
+             f"the tables register on port {parts.port}, which the Service does not offer")
+
+
+def main(deploy, server, lobby_server):
     def load(name):
         with open(os.path.join(deploy, name)) as f:
             return yaml.safe_load(f)
@@ -175,6 +237,14 @@ def main(deploy, server):
         check_allocation(allocation, path(fleet, "metadata.name"))
     if need(isinstance(autoscaler, dict), "the autoscaler is not a mapping"):
         check_autoscaler(autoscaler, path(fleet, "metadata.name"))
+    with open(os.path.join(deploy, "lobby.yaml")) as f:
+        documents = list(yaml.safe_load_all(f))
+    lobby_help = subprocess.run([lobby_server, "--help"], capture_output=True, text=True,
+                                check=True).stdout
+    containers = path(fleet, "spec.template.spec.template.spec.containers") or [{}]
+    table = next((c for c in containers if c.get("name") == "tessarin-server"), {})
+    check_lobby(documents, lobby_help, [str(a) for a in table.get("args", [])],
+                table.get("image"))
     for p in problems:
         print(p)
     return 1 if problems else 0

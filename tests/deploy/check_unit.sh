@@ -1,29 +1,39 @@
 #!/bin/sh
-# Checks the systemd template unit: the sandboxing it promises is there, systemd-analyze
-# verify has nothing to say about it and systemd-analyze security rates its exposure 2.0 or
-# lower, and the stop timeout outlasts the drain. Exits 77 (skipped) without systemd-analyze.
-# Usage: check_unit.sh UNIT SERVER WORKDIR
+# Checks a systemd unit (the table's template, the lobby service's): the sandboxing it
+# promises is there, its ExecStart runs the program as EXECSTART (a regular expression; the
+# table's port and drain by default), systemd-analyze verify has nothing to say about it,
+# systemd-analyze security rates its exposure 2.0 or lower, and a table's stop timeout
+# outlasts its drain. Exits 77 (skipped) without systemd-analyze.
+# Usage: check_unit.sh UNIT PROGRAM WORKDIR [EXECSTART]
 set -eu
 unit=$1
 server=$2
 dir=$3
+execstart=${4:-'ExecStart=.* --port %i --drain [0-9]+'}
 if ! command -v systemd-analyze >/dev/null 2>&1; then
     echo "SKIPPED: systemd-analyze is not installed, so the unit was not verified"
     exit 77
 fi
 
-# Verify wants the command to exist: the built server stands in for the installed one.
+# Verify wants the command to exist: the built program stands in for the installed one.
 mkdir -p "$dir"
-copy="$dir/tessarin-server@7780.service"
+name=$(basename "$unit")
+tablelines=""
+case $name in
+*@.service)
+    copy="$dir/${name%@.service}@7780.service"
+    tablelines="ConfigurationDirectory=tessarin-server WorkingDirectory=%E/tessarin-server"
+    ;;
+*) copy="$dir/$name" ;;
+esac
 sed "s|^ExecStart=[^ ]*|ExecStart=$server|" "$unit" >"$copy"
 
 status=0
-for line in 'ExecStart=.* --port %i --drain [0-9]+' DynamicUser=yes NoNewPrivileges=yes \
-    ProtectSystem=strict PrivateTmp=yes 'MemoryMax=[0-9]+[KMG]' Restart=on-failure \
-    KillSignal=SIGTERM StandardOutput=journal StandardError=journal \
-    SystemCallFilter=@system-service 'RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX' \
-    RestrictNamespaces=yes ProtectClock=yes ConfigurationDirectory=tessarin-server \
-    WorkingDirectory=%E/tessarin-server 'TimeoutStopSec=[0-9]+s'; do
+for line in "$execstart" DynamicUser=yes NoNewPrivileges=yes ProtectSystem=strict \
+    PrivateTmp=yes 'MemoryMax=[0-9]+[KMG]' Restart=on-failure KillSignal=SIGTERM \
+    StandardOutput=journal StandardError=journal SystemCallFilter=@system-service \
+    'RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX' RestrictNamespaces=yes ProtectClock=yes \
+    'TimeoutStopSec=[0-9]+s' $tablelines; do
     if ! grep -Eqx "$line" "$copy"; then
         echo "the unit has no line $line"
         status=1

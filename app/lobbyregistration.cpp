@@ -1,0 +1,109 @@
+#include "lobbyregistration.h"
+
+#include <QJsonDocument>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include "botstrength.h"
+#include "protocol.h"
+#include "serverconnections.h"
+#include "tablesummary.h"
+
+namespace tessarin {
+
+namespace {
+
+constexpr int kLobbyPort = 7771;
+
+}  // namespace
+
+LobbyRegistration::LobbyRegistration(QUrl lobby, std::function<lobby::TableRecord()> state,
+                                     QObject* parent)
+    : QObject(parent), tables_(std::move(lobby)), state_(std::move(state)) {
+    QString path = tables_.path();
+    while (path.endsWith('/')) path.chop(1);
+    tables_.setPath(path + QStringLiteral("/tables"));
+    timer_.setInterval(kInterval);
+    connect(&timer_, &QTimer::timeout, this, &LobbyRegistration::send);
+}
+
+LobbyRegistration::~LobbyRegistration() {
+    // Aborting emits finished; nothing may call back into a half-destroyed sender.
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+    }
+}
+
+std::optional<QUrl> LobbyRegistration::lobbyUrl(const QString& text) {
+    QUrl url(text.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+        return std::nullopt;
+    if (url.port() == -1) url.setPort(kLobbyPort);
+    return url;
+}
+
+void LobbyRegistration::setPublicAddress(const proto::HostPort& address) {
+    address_ = address;
+    timer_.start();
+    send();
+}
+
+void LobbyRegistration::send() {
+    if (reply_ || !address_) return;
+    lobby::TableRecord table = state_();
+    table.host = QString::fromStdString(address_->host);
+    table.port = address_->port;
+    QNetworkRequest request(tables_);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    request.setTransferTimeout(int(kAnswer.count()));
+    QNetworkReply* reply =
+        manager_.post(request, QJsonDocument(lobby::toJson(table)).toJson(QJsonDocument::Compact));
+    reply->setReadBufferSize(kMaxReply);
+    reply_ = reply;
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { answered(reply); });
+}
+
+void LobbyRegistration::answered(QNetworkReply* reply) {
+    reply->deleteLater();
+    reply_.clear();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() == QNetworkReply::NoError && status >= 200 && status < 300) {
+        if (!registered_ || failing_)
+            if (onLog) onLog("registered with the lobby at " + tables_.toString().toStdString());
+        registered_ = true;
+        failing_ = false;
+        return;
+    }
+    if (failing_) return;
+    failing_ = true;
+    // The service says why in {"error": "..."}; a reply is read up to kMaxReply only.
+    const QString why =
+        QJsonDocument::fromJson(reply->read(kMaxReply)).object().value("error").toString();
+    if (onLog)
+        onLog("the lobby at " + tables_.toString().toStdString() + " did not take the table (" +
+              (why.isEmpty() ? reply->errorString() : why).toStdString() +
+              "); trying again every " + std::to_string(kInterval.count() / 1000) + " s");
+}
+
+lobby::TableRecord describeTable(const ServerConnections& server, const QString& name) {
+    const TableSummary summary = summarise(server.server().state());
+    lobby::TableRecord table;
+    table.name = name;
+    for (std::size_t i = 0; i < table.seats.size(); ++i) {
+        table.seats[i].name = QString::fromLatin1(summary.seats[i].name);
+        table.seats[i].computer = summary.seats[i].computer;
+    }
+    table.players = summary.players;
+    table.spectators = summary.spectators;
+    table.playing = summary.playing;
+    table.round = summary.round;
+    table.rounds = summary.rounds;
+    const std::string_view strength = strengthName(server.botStrength(0));
+    table.strength = QString::fromLatin1(strength.data(), qsizetype(strength.size()));
+    table.version = QString::fromLatin1(proto::kVersion.data(), qsizetype(proto::kVersion.size()));
+    return table;
+}
+
+}  // namespace tessarin
