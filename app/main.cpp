@@ -16,6 +16,7 @@
 #include "display.h"
 #include "downloadform.h"
 #include "helpform.h"
+#include "launchmode.h"
 #include "picture_resources.h"
 #include "pictures.h"
 #include "previnst.h"
@@ -24,6 +25,7 @@
 #include "settingspath.h"
 #include "spylistform.h"
 #include "stopsignals.h"
+#include "tableannouncer.h"
 #include "tallyfile.h"
 #include "tchat.h"
 #include "tdictn.h"
@@ -111,9 +113,18 @@ int main(int argc, char** argv) {
         if (!hostErrorBox) hostErrorBox = showLater(chat.get(), QString::fromStdString(text));
     };
 
+    // A hosted table answers lobbies on the local network; a solo game does not.
+    std::unique_ptr<TableAnnouncer> announcer;
+    const bool hosting = readparams(app.arguments().mid(1)).kind == LaunchMode::Host;
     Tchat::Hooks hooks;
     hooks.startserver = [&] {
         server->listen();
+        if (hosting && !announcer) {
+            announcer =
+                std::make_unique<TableAnnouncer>([&] { return describeTable(*server, {}); });
+            const QString why = announcer->listen();
+            if (!why.isEmpty()) qWarning("Not answering lobbies: %s", qPrintable(why));
+        }
         return server->port();
     };
     hooks.speedschanged = [&](int bot, int time) {
@@ -141,6 +152,7 @@ int main(int argc, char** argv) {
 
     // Reverse order of creation; the main window goes last.
     spylist.reset();
+    announcer.reset();
     server.reset();
     spell.reset();
     help.reset();

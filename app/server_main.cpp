@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -19,6 +20,7 @@
 #include "protocol.h"
 #include "serverconnections.h"
 #include "stopsignals.h"
+#include "tableannouncer.h"
 #include "tdictn.h"
 #include "trandom.h"
 
@@ -75,6 +77,12 @@ int main(int argc, char** argv) {
         "normal");
     parser.addOptions({portOption, botOption, timeOption, loginOption, strengthOption});
     tessarin::addHostingOptions(parser);
+    // Answering lobbies on the local network.
+    const QCommandLineOption noAnnounceOption(
+        "no-announce", "Do not answer lobbies looking for tables on the local network (UDP 7772).");
+    const QCommandLineOption nameOption(
+        "name", "The table's name in lobbies; the player in seat 1 unless given.", "text");
+    parser.addOptions({noAnnounceOption, nameOption});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -146,6 +154,17 @@ int main(int argc, char** argv) {
              "): another copy of the game or another program already uses that port; "
              "choose another with --port");
         return 1;
+    }
+
+    std::unique_ptr<tessarin::TableAnnouncer> announcer;
+    if (!parser.isSet(noAnnounceOption)) {
+        const std::string name = tessarin::proto::cleanName(parser.value(nameOption).toStdString());
+        announcer = std::make_unique<tessarin::TableAnnouncer>(
+            [&server, name] { return tessarin::describeTable(server, name); });
+        const QString why = announcer->listen();
+        logLine(why.isEmpty() ? "answering lobbies on UDP port " +
+                                    std::to_string(tessarin::proto::discovery::kPort)
+                              : "not answering lobbies: " + why.toStdString());
     }
 
     tessarin::Hosting hosting(server, std::get<tessarin::HostingOptions>(hostingOptions));

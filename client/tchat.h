@@ -198,6 +198,9 @@ class Tchat : public QMainWindow, public board::BoardHost {
     bool isconnected_ = false;
     bool justwatch_ = false;     // the server says this player watches
     bool wrongversion_ = false;  // the host runs another version: no reconnecting
+    std::string joinhost_;       // the host and port joinpress connects to
+    int joinport_ = kGamePort;
+    bool watchonarrival_ = false;  // started to watch: ask for Just Watch once seated
     std::string gamehost_;
     int gameport_ = 0;
     bool reconnecting_ = false;

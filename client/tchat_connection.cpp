@@ -60,8 +60,18 @@ void Tchat::processparams(const QStringList& args) {
     }
     addlinetochat(QStringLiteral("0+Loading Multi-player Game.. Please Wait."), kSystemColour);
     if (mode.kind == LaunchMode::Incomplete) return;
+    if (mode.kind == LaunchMode::BadAddress) {
+        showmessage("\"" + mode.hostaddress +
+                    "\" is not an address to join: give a host name or address, with a port "
+                    "where the table is not on port " +
+                    QString::number(gamePort_) + " (HOST, HOST:PORT or [IPv6]:PORT).");
+        return;
+    }
     playername_ = mode.playername;
     hostaddress_ = mode.hostaddress;
+    joinhost_ = mode.host.toStdString();
+    joinport_ = mode.port != 0 ? mode.port : gamePort_;
+    watchonarrival_ = mode.watch;
     try {
         if (mode.kind == LaunchMode::Host)
             hostpress();
@@ -87,7 +97,7 @@ void Tchat::hostpress() {
 
 void Tchat::joinpress() {
     loginname_ = playername_;
-    opengame(hostaddress_.toStdString(), gamePort_);
+    opengame(joinhost_, joinport_);
 }
 
 void Tchat::opengame(const std::string& host, int port) {
@@ -167,6 +177,9 @@ void Tchat::sendloginfo(std::string_view payload) {
     chat_->setConnected(true);
     sethostcontrols(myseat_ == 1);
     send(proto::request::logininfo(myseat_, proto::kVersion, loginname_.toLatin1().toStdString()));
+    // Started to watch: the first playing seat given is handed to the computer at once.
+    if (watchonarrival_ && isplayingseat(myseat_)) send(proto::request::justwatch(myseat_, true));
+    watchonarrival_ = false;
 }
 
 void Tchat::newplayerinfo(std::string_view payload) {

@@ -15,7 +15,7 @@ bool hostCharacter(char c) {
 
 bool ipv6Character(char c) {
     return (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || (c >= '0' && c <= '9') || c == ':' ||
-           c == '.' || c == '%';
+           c == '.';
 }
 
 std::optional<int> readPort(std::string_view text, PortZero zero) {
@@ -54,8 +54,14 @@ std::optional<HostPort> parseHostPort(std::string_view text, int defaultPort, Po
         if (port.empty()) return std::nullopt;
     }
     if (host.empty() || host.size() > kMaxHostLength) return std::nullopt;
+    // An IPv6 address may end in a zone, "%" and an interface's name ("fe80::1%eth0").
+    const std::string_view zone =
+        ipv6 && host.find('%') != std::string_view::npos ? host.substr(host.find('%') + 1) : "";
+    const std::string_view bare = ipv6 ? host.substr(0, host.find('%')) : host;
     const auto valid = ipv6 ? ipv6Character : hostCharacter;
-    if (!std::all_of(host.begin(), host.end(), valid)) return std::nullopt;
+    if (!std::all_of(bare.begin(), bare.end(), valid) ||
+        !std::all_of(zone.begin(), zone.end(), hostCharacter))
+        return std::nullopt;
     if (ipv6 && host.find(':') == std::string_view::npos) return std::nullopt;
 
     HostPort address{std::string(host), defaultPort};
