@@ -11,6 +11,7 @@
 #include <QNetworkDatagram>
 #include <QProcess>
 #include <QTableView>
+#include <QTcpSocket>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -234,6 +235,39 @@ class LobbyNetworkTest : public QObject {
         far.kill();
         far.waitForFinished();
         QProcess::execute("ip", {"link", "del", "near0"});
+    }
+
+    // The program as a player starts it: it serves the lobby link, and a second start only
+    // brings the first forward.
+    void theProgramRunsOncePerUser() {
+        TempDir dir;
+        const QString folder = folderOf(dir);
+        QVERIFY(QFile::copy(TESSARIN_LOBBY_PATH, folder + "/tessarin-lobby"));
+        QDir().mkpath(folder + "/run");
+        QFile::setPermissions(folder + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner);
+        QProcess first;
+        first.setProcessEnvironment(gameEnvironment(folder));
+        first.start(folder + "/tessarin-lobby");
+        QVERIFY(first.waitForStarted());
+        // Its link takes the game's connection once it runs.
+        QTcpSocket game;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                game.abort();
+                game.connectToHost(QHostAddress::LocalHost, LobbyLink::kPort);
+                return game.waitForConnected(200);
+            },
+            10000));
+        QProcess second;
+        second.setProcessEnvironment(gameEnvironment(folder));
+        second.start(folder + "/tessarin-lobby");
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(second.readAllStandardOutput().contains("already running"));
+        QCOMPARE(first.state(), QProcess::Running);
+        first.terminate();
+        QVERIFY(first.waitForFinished(10000));
     }
 
     // Forged and oversized answers and a flood of queries: the lobby lists at most its
