@@ -143,9 +143,10 @@ void Tchat::processsocktimer(std::string_view line) {
             chat_->chatrecieved(payload);
         else if (command == p::kPlayASound)
             playasound(payload);
-        else if (command == p::kStartGame)
+        else if (command == p::kStartGame) {
             board_->startthegame(payload);
-        else if (command == p::kRoundStart)
+            askToWatch();
+        } else if (command == p::kRoundStart)
             board_->roundstart(payload);
         else if (command == p::kMyTiles)
             board_->mytiles(payload);
@@ -177,9 +178,7 @@ void Tchat::sendloginfo(std::string_view payload) {
     chat_->setConnected(true);
     sethostcontrols(myseat_ == 1);
     send(proto::request::logininfo(myseat_, proto::kVersion, loginname_.toLatin1().toStdString()));
-    // Started to watch: the first playing seat given is handed to the computer at once.
-    if (watchonarrival_ && isplayingseat(myseat_)) send(proto::request::justwatch(myseat_, true));
-    watchonarrival_ = false;
+    askToWatch();
 }
 
 void Tchat::newplayerinfo(std::string_view payload) {
@@ -232,6 +231,7 @@ void Tchat::justwatching(std::string_view payload) {
     const bool watching = fields.rest() == "1";
     if (seat == myseat_) {
         justwatch_ = watching;
+        watchonarrival_ = watchonarrival_ && !watching;
         JustWatch1->setChecked(watching);
     }
     addlinetochat("0+" + board_->seatname(seat) +
@@ -250,6 +250,13 @@ void Tchat::playasound(std::string_view payload) {
     if (!isplayingseat(seat) || !caption) return;
     addlinetochat("0+" + board_->seatname(seat) + ": <Chatter Sound> " + fromwire(*caption),
                   kSystemColour);
+}
+
+void Tchat::askToWatch() {
+    // The server hands a seat to the computer only while a game runs: asked at login, and
+    // again when a game starts, until the server says this player watches.
+    if (watchonarrival_ && isconnected_ && isplayingseat(myseat_))
+        send(proto::request::justwatch(myseat_, true));
 }
 
 void Tchat::kicking(int seat) {
