@@ -87,7 +87,7 @@ void LobbyRegistration::answered(QNetworkReply* reply) {
               "); trying again every " + std::to_string(kInterval.count() / 1000) + " s");
 }
 
-lobby::TableRecord describeTable(const ServerConnections& server, const QString& name) {
+lobby::TableRecord tableRecord(const ServerConnections& server, const QString& name) {
     const TableSummary summary = summarise(server.server().state());
     lobby::TableRecord table;
     table.name = name;

@@ -63,6 +63,6 @@ class LobbyRegistration : public QObject {
 
 // The state a table registers: the summary of its game, the computer's strength and the
 // game's version, under `name`.
-lobby::TableRecord describeTable(const ServerConnections& server, const QString& name);
+lobby::TableRecord tableRecord(const ServerConnections& server, const QString& name);
 
 }  // namespace tessarin

@@ -17,6 +17,7 @@
 #include "downloadform.h"
 #include "helpform.h"
 #include "inifile.h"
+#include "launchmode.h"
 #include "lobbyregistration.h"
 #include "picture_resources.h"
 #include "pictures.h"
@@ -26,6 +27,7 @@
 #include "settingspath.h"
 #include "spylistform.h"
 #include "stopsignals.h"
+#include "tableannouncer.h"
 #include "tallyfile.h"
 #include "tchat.h"
 #include "tdictn.h"
@@ -113,19 +115,28 @@ int main(int argc, char** argv) {
         if (!hostErrorBox) hostErrorBox = showLater(chat.get(), QString::fromStdString(text));
     };
 
+    // A hosted table answers lobbies on the local network; a solo game does not.
+    std::unique_ptr<TableAnnouncer> announcer;
     std::unique_ptr<LobbyRegistration> registration;
+    const bool hosting = readparams(app.arguments().mid(1)).kind == LaunchMode::Host;
     Tchat::Hooks hooks;
     hooks.startserver = [&] {
         server->listen();
+        if (hosting && !announcer) {
+            announcer =
+                std::make_unique<TableAnnouncer>([&] { return describeTable(*server, {}); });
+            const QString why = announcer->listen();
+            if (!why.isEmpty()) qWarning("Not answering lobbies: %s", qPrintable(why));
+        }
         // A public table, when the settings name a lobby service: the lobby takes the
         // address the registration comes from.
         const auto lobby = IniFile(settingsFilePath())
                                .readSection(QString::fromLatin1(settings::kSection))
                                .value(QString::fromLatin1(settings::kPubliclobby));
         if (const auto url = LobbyRegistration::lobbyUrl(lobby.value_or(QString()));
-            url && !registration) {
+            hosting && url && !registration) {
             registration = std::make_unique<LobbyRegistration>(
-                *url, [&] { return describeTable(*server, chat->playername()); });
+                *url, [&] { return tableRecord(*server, chat->playername()); });
             registration->setPublicAddress({"", server->port()});
         }
         return server->port();
@@ -156,6 +167,7 @@ int main(int argc, char** argv) {
     // Reverse order of creation; the main window goes last.
     spylist.reset();
     registration.reset();
+    announcer.reset();
     server.reset();
     spell.reset();
     help.reset();

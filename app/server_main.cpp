@@ -25,6 +25,7 @@
 #include "protocol.h"
 #include "serverconnections.h"
 #include "stopsignals.h"
+#include "tableannouncer.h"
 #include "tdictn.h"
 #include "trandom.h"
 
@@ -96,6 +97,12 @@ int main(int argc, char** argv) {
         "host");
     parser.addOptions({lobbyOption, publicOption});
     tessarin::addHostingOptions(parser);
+    // Answering lobbies on the local network.
+    const QCommandLineOption noAnnounceOption(
+        "no-announce", "Do not answer lobbies looking for tables on the local network (UDP 7772).");
+    const QCommandLineOption nameOption(
+        "name", "The table's name in lobbies; the player in seat 1 unless given.", "text");
+    parser.addOptions({noAnnounceOption, nameOption});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -187,6 +194,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    std::unique_ptr<tessarin::TableAnnouncer> announcer;
+    if (!parser.isSet(noAnnounceOption)) {
+        const std::string name = tessarin::proto::cleanName(parser.value(nameOption).toStdString());
+        announcer = std::make_unique<tessarin::TableAnnouncer>(
+            [&server, name] { return tessarin::describeTable(server, name); });
+        const QString why = announcer->listen();
+        logInfo(why.isEmpty() ? "answering lobbies on UDP port " +
+                                    std::to_string(tessarin::proto::discovery::kPort)
+                              : "not answering lobbies: " + why.toStdString());
+    }
+
     tessarin::Hosting hosting(server, std::get<tessarin::HostingOptions>(hostingOptions));
     hosting.onLog = logLine;
     hosting.onFinished = [] { QCoreApplication::exit(0); };
@@ -194,9 +212,10 @@ int main(int argc, char** argv) {
     hostingNow = &hosting;
     std::unique_ptr<tessarin::LobbyRegistration> registration;
     if (lobbyUrl) {
-        const QString name = QSysInfo::machineHostName();
+        const QString name =
+            parser.isSet(nameOption) ? parser.value(nameOption) : QSysInfo::machineHostName();
         registration = std::make_unique<tessarin::LobbyRegistration>(
-            *lobbyUrl, [&server, name] { return tessarin::describeTable(server, name); });
+            *lobbyUrl, [&server, name] { return tessarin::tableRecord(server, name); });
         registration->onLog = logInfo;
         if (publicAddress)
             registration->setPublicAddress(

@@ -1,6 +1,6 @@
 # The headless server: one game on TCP, no window, no display needed.
 add_executable(tessarin-server server_main.cpp)
-target_link_libraries(tessarin-server PRIVATE tessarin_server_net tessarin_stopsignals)
+target_link_libraries(tessarin-server PRIVATE tessarin_server_net tessarin_stopsignals tessarin_announce)
 
 # Hosting under Agones or a service manager: the sidecar's REST client, the table's end,
 # the drain and the metrics page.

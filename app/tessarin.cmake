@@ -11,6 +11,7 @@ target_link_libraries(tessarin_stopsignals PUBLIC Qt6::Core)
 # The game.
 add_executable(tessarin main.cpp display.cpp)
 target_link_libraries(tessarin PRIVATE tessarin_client tessarin_forms tessarin_previnst
-    tessarin_server_net tessarin_pictures_data tessarin_stopsignals tessarin_lobby_registration)
+    tessarin_server_net tessarin_pictures_data tessarin_stopsignals tessarin_lobby_registration
+    tessarin_announce)
 # The window names its desktop entry, so that docks and task bars show the entry's icon.
 target_compile_definitions(tessarin PRIVATE TESSARIN_APP_ID="${TESSARIN_APP_ID}")

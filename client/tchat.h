@@ -165,6 +165,8 @@ class Tchat : public QMainWindow, public board::BoardHost {
     void sethostcontrols(bool host);
     // Opens the game connection to host:port and remembers them for reconnecting.
     void opengame(const std::string& host, int port);
+    // Started to watch (a fourth parameter "watch"): asks the server for Just Watch.
+    void askToWatch();
     void startreconnecting();
     void redial();
     void reconnected();
@@ -198,6 +200,9 @@ class Tchat : public QMainWindow, public board::BoardHost {
     bool isconnected_ = false;
     bool justwatch_ = false;     // the server says this player watches
     bool wrongversion_ = false;  // the host runs another version: no reconnecting
+    std::string joinhost_;       // the host and port joinpress connects to
+    int joinport_ = kGamePort;
+    bool watchonarrival_ = false;  // started to watch: Just Watch until the server agrees
     std::string gamehost_;
     int gameport_ = 0;
     bool reconnecting_ = false;

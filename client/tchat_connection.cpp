@@ -60,8 +60,18 @@ void Tchat::processparams(const QStringList& args) {
     }
     addlinetochat(QStringLiteral("0+Loading Multi-player Game.. Please Wait."), kSystemColour);
     if (mode.kind == LaunchMode::Incomplete) return;
+    if (mode.kind == LaunchMode::BadAddress) {
+        showmessage("\"" + mode.hostaddress +
+                    "\" is not an address to join: give a host name or address, with a port "
+                    "where the table is not on port " +
+                    QString::number(gamePort_) + " (HOST, HOST:PORT or [IPv6]:PORT).");
+        return;
+    }
     playername_ = mode.playername;
     hostaddress_ = mode.hostaddress;
+    joinhost_ = mode.host.toStdString();
+    joinport_ = mode.port != 0 ? mode.port : gamePort_;
+    watchonarrival_ = mode.watch;
     try {
         if (mode.kind == LaunchMode::Host)
             hostpress();
@@ -87,7 +97,7 @@ void Tchat::hostpress() {
 
 void Tchat::joinpress() {
     loginname_ = playername_;
-    opengame(hostaddress_.toStdString(), gamePort_);
+    opengame(joinhost_, joinport_);
 }
 
 void Tchat::opengame(const std::string& host, int port) {
@@ -133,9 +143,10 @@ void Tchat::processsocktimer(std::string_view line) {
             chat_->chatrecieved(payload);
         else if (command == p::kPlayASound)
             playasound(payload);
-        else if (command == p::kStartGame)
+        else if (command == p::kStartGame) {
             board_->startthegame(payload);
-        else if (command == p::kRoundStart)
+            askToWatch();
+        } else if (command == p::kRoundStart)
             board_->roundstart(payload);
         else if (command == p::kMyTiles)
             board_->mytiles(payload);
@@ -167,6 +178,7 @@ void Tchat::sendloginfo(std::string_view payload) {
     chat_->setConnected(true);
     sethostcontrols(myseat_ == 1);
     send(proto::request::logininfo(myseat_, proto::kVersion, loginname_.toLatin1().toStdString()));
+    askToWatch();
 }
 
 void Tchat::newplayerinfo(std::string_view payload) {
@@ -219,6 +231,7 @@ void Tchat::justwatching(std::string_view payload) {
     const bool watching = fields.rest() == "1";
     if (seat == myseat_) {
         justwatch_ = watching;
+        watchonarrival_ = watchonarrival_ && !watching;
         JustWatch1->setChecked(watching);
     }
     addlinetochat("0+" + board_->seatname(seat) +
@@ -237,6 +250,13 @@ void Tchat::playasound(std::string_view payload) {
     if (!isplayingseat(seat) || !caption) return;
     addlinetochat("0+" + board_->seatname(seat) + ": <Chatter Sound> " + fromwire(*caption),
                   kSystemColour);
+}
+
+void Tchat::askToWatch() {
+    // The server hands a seat to the computer only while a game runs: asked at login, and
+    // again when a game starts, until the server says this player watches.
+    if (watchonarrival_ && isconnected_ && isplayingseat(myseat_))
+        send(proto::request::justwatch(myseat_, true));
 }
 
 void Tchat::kicking(int seat) {

@@ -47,6 +47,14 @@
 //                        connection right after it, and the client must not reconnect.
 //                        Older clients drop it as an unknown command.
 //
+// Finding tables on the local network (net/discovery.h), one message per UDP datagram on
+// port 7772, at most 512 bytes:
+//   CMD_findtables  version, token: a lobby asks every table that hears it
+//   CMD_table       version, token (the query's), TCP port, table name, seat 1, seat 2,
+//                   seat 3 (names; the computer's where it plays; empty: free), computer's
+//                   seats ("2", "23" or empty), spectators, round (0: no game running),
+//                   rounds, computer's strength: a table's one answer, to the asker alone
+//
 // Lengths the server holds every peer to, so that a relayed line stays far below a
 // receiver's framing limit (64 KiB): longer texts are cut, never refused.
 //   name                   kMaxNameLength characters once cleaned

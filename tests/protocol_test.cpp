@@ -1,4 +1,5 @@
 #include "protocol.h"
+#include "discovery.h"
 #include "hostport.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +79,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Layout{request::playasound(3, "wave9"), "CMD_playasound+3+wave9+"},
                       Layout{request::justwatch(1, true), "CMD_justwatch+1+1"},
                       Layout{request::kickhim(1, 3), "CMD_kickhim+1+3+"}),
+    layoutName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Discovery, Layouts,
+    ::testing::Values(
+        Layout{discovery::query({"1.0.1", 42}), "CMD_findtables+1.0.1+42"},
+        Layout{discovery::answer(
+                   {"1.0.1", 42, 7780, "A+nn", {"Ann", "Klot", ""}, "2", 4, 2, 3, "strong"}),
+               "CMD_table+1.0.1+42+7780+Ann+Ann+Klot++2+4+2+3+strong"}),
     layoutName);
 
 TEST(Split, CutsAtTheFirstPlus) {
@@ -172,3 +182,45 @@ TEST(HostPort, ReadsEveryFormPlayersType) {
 
 }  // namespace
 }  // namespace tessarin::proto
+
+namespace tessarin::proto::discovery {
+namespace {
+
+// What a lobby reads from the network: whole answers in range, or nothing.
+TEST(Discovery, ReadsOnlyWholeAnswersInRange) {
+    const std::string good = "CMD_table+1.0.1+7+7780+Ann+Ann+Klot++2+4+2+3+strong";
+    const auto read = readAnswer(good + '\xFF');
+    ASSERT_TRUE(read);
+    EXPECT_EQ(answer(*read), good + '\xFF');
+    // A later version's extra fields are ignored.
+    EXPECT_TRUE(readAnswer(good + "+more+fields\xFF"));
+    // A name too long or with a line break is cleaned, as names on the wire are.
+    const auto cleaned =
+        readAnswer("CMD_table+1.0.1+7+7780+" + std::string(300, 'x') + "+A\nn++++0+0+0+normal\xFF");
+    ASSERT_TRUE(cleaned);
+    EXPECT_EQ(cleaned->name, std::string(kMaxNameLength, 'x'));
+    EXPECT_EQ(cleaned->seats[0], "An");
+
+    const std::string refused[] = {
+        good,                                                    // no terminator
+        good + "\xFF\xFF",                                       // two messages
+        "CMD_findtables+1.0.1+7\xFF",                            // a query
+        "CMD_table+1.0.1+7+0+Ann+Ann+Klot++2+4+2+3+strong\xFF",  // port 0
+        "CMD_table+1.0.1+7+70000+Ann+Ann+Klot++2+4+2+3+x\xFF",   // port out of range
+        "CMD_table+1.0.1+7+7780+Ann+Ann+Klot++2+7+2+3+x\xFF",    // seven spectators
+        "CMD_table+1.0.1+7+7780+Ann+Ann+Klot++4+4+2+3+x\xFF",    // computer in seat 4
+        "CMD_table+1.0.1+-7+7780+Ann+Ann+Klot++2+4+2+3+x\xFF",   // negative token
+        "CMD_table+1.0.1+7+7780+Ann+Ann+Klot++2+4+2+3\xFF",      // strength missing
+        "CMD_table+1.0.1+7+7780+Ann\xFF",                        // cut short
+        "CMD_table+1.0.1+7+7780+" + std::string(kMaxDatagram, 'x') + "++++0+0+0+x\xFF",
+    };
+    for (const std::string& datagram : refused) {
+        SCOPED_TRACE(datagram.substr(0, 60));
+        EXPECT_FALSE(readAnswer(datagram));
+    }
+    EXPECT_TRUE(readQuery(query({"1.0.1", 2147483647})));
+    EXPECT_FALSE(readQuery("CMD_findtables+1.0.1+x\xFF"));
+}
+
+}  // namespace
+}  // namespace tessarin::proto::discovery

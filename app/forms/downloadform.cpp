@@ -77,7 +77,11 @@ QFrame* panel(const QString& name, QWidget* parent) {
 Tdownload::Tdownload(const QPixmap& background, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
       downloadurl_(QString::fromLatin1(kDefaultInstallerUrl)),
+#ifdef Q_OS_WIN
       lobbypath_(QString::fromLatin1(kDefaultLobbyPath)),
+#else
+      lobbypath_(findprogram(QString::fromLatin1(kLobbyProgram))),
+#endif
       installdir_(QCoreApplication::applicationDirPath()) {
     setWindowTitle(QStringLiteral("Download The Zorvik Lobby"));
     setbackground(this, background);
@@ -354,7 +358,7 @@ void Tdownload::Button1Click() {
 }
 
 void Tdownload::Button2Click() {
-    if (!QFileInfo(lobbypath_).isFile()) {
+    if (lobbypath_.isEmpty() || !QFileInfo(lobbypath_).isFile()) {
         tell(
             QStringLiteral("Please close the game and open the Zorvik Lobby using the icon on "
                            "your desktop or using the your Window's start-up menu."));

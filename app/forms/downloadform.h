@@ -48,7 +48,8 @@ class Tdownload : public QDialog {
     // The installer's address; the part after its last "/" names the file written.
     void setdownloadurl(const QUrl& url) { downloadurl_ = url; }
     QUrl downloadurl() const { return downloadurl_; }
-    // Where an installed lobby program is started from.
+    // Where the lobby program is started from: tessarin-lobby beside the game or on PATH
+    // unless set; empty when there is none.
     void setlobbypath(const QString& path) { lobbypath_ = path; }
     QString lobbypath() const { return lobbypath_; }
     // Where the installer is written; the program's own directory unless set.

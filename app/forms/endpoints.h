@@ -18,7 +18,8 @@ inline constexpr char kDefaultLobbyPath[] = "C:\\Program Files\\Zorvik\\ZorvikLo
 #else
 inline constexpr char kDefaultInstallerUrl[] =
     "https://www.zorviksoftware.com/downloads/zorviklobby-setup.run";
-inline constexpr char kDefaultLobbyPath[] = "/opt/zorvik/zorviklobby";
+// The lobby window installed with the game: looked for beside the game, then on PATH.
+inline constexpr char kLobbyProgram[] = "tessarin-lobby";
 #endif
 
 }  // namespace tessarin::forms

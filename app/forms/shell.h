@@ -15,6 +15,10 @@ using UrlOpener = std::function<bool(const QUrl& url)>;
 // Starts program with arguments, detached from this process; false when it did not start.
 using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
 
+// `name` in this program's own folder when it is an executable file there, else the one
+// PATH finds; empty when neither has it.
+QString findprogram(const QString& name);
+
 // QDesktopServices::openUrl.
 bool openinbrowser(const QUrl& url);
 // QProcess::startDetached.

@@ -27,25 +27,46 @@ class LaunchTest : public QObject {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("watch");
+        const int host = LaunchMode::Host, join = LaunchMode::Join;
+        const int incomplete = LaunchMode::Incomplete, bad = LaunchMode::BadAddress;
         QTest::newRow("no parameters") << QStringList{} << int(LaunchMode::Solo) << "You"
-                                       << "127.0.0.1";
-        QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << int(LaunchMode::Host)
-                              << "Ann"
-                              << "10.0.0.5";
-        QTest::newRow("True joins")
-            << QStringList{"Ann", "10.0.0.5", "True"} << int(LaunchMode::Join) << "Ann"
-            << "10.0.0.5";
-        QTest::newRow("false joins")
-            << QStringList{"Bob", "host.example", "false"} << int(LaunchMode::Join) << "Bob"
-            << "host.example";
-        QTest::newRow("extra ignored")
-            << QStringList{"Cy", "1.2.3.4", "true", "x"} << int(LaunchMode::Host) << "Cy"
-            << "1.2.3.4";
-        QTest::newRow("two only") << QStringList{"Ann", "10.0.0.5"} << int(LaunchMode::Incomplete)
+                                       << "127.0.0.1"
+                                       << "127.0.0.1" << 0 << false;
+        QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << host << "Ann"
+                              << "10.0.0.5"
+                              << "" << 0 << false;
+        QTest::newRow("True joins") << QStringList{"Ann", "10.0.0.5", "True"} << join << "Ann"
+                                    << "10.0.0.5"
+                                    << "10.0.0.5" << 0 << false;
+        QTest::newRow("false joins") << QStringList{"Bob", "host.example", "false"} << join << "Bob"
+                                     << "host.example"
+                                     << "host.example" << 0 << false;
+        QTest::newRow("extra ignored") << QStringList{"Cy", "1.2.3.4", "true", "x"} << host << "Cy"
+                                       << "1.2.3.4"
+                                       << "" << 0 << false;
+        QTest::newRow("port") << QStringList{"Di", "10.0.0.5:7780", "false"} << join << "Di"
+                              << "10.0.0.5:7780"
+                              << "10.0.0.5" << 7780 << false;
+        QTest::newRow("IPv6 and port")
+            << QStringList{"Ed", "[::1]:7781", "false", "watch"} << join << "Ed"
+            << "[::1]:7781"
+            << "::1" << 7781 << true;
+        QTest::newRow("port out of range")
+            << QStringList{"Fi", "10.0.0.5:70000", "false"} << bad << "Fi"
+            << "10.0.0.5:70000"
+            << "" << 0 << false;
+        QTest::newRow("no host") << QStringList{"Gu", ":7772", "false"} << bad << "Gu"
+                                 << ":7772"
+                                 << "" << 0 << false;
+        QTest::newRow("two only") << QStringList{"Ann", "10.0.0.5"} << incomplete << ""
                                   << ""
-                                  << "";
-        QTest::newRow("one only") << QStringList{"Ann"} << int(LaunchMode::Incomplete) << ""
-                                  << "";
+                                  << "" << 0 << false;
+        QTest::newRow("one only") << QStringList{"Ann"} << incomplete << ""
+                                  << ""
+                                  << "" << 0 << false;
     }
     void readparams() {
         QFETCH(QStringList, args);
@@ -53,9 +74,15 @@ class LaunchTest : public QObject {
         QFETCH(int, kind);
         QFETCH(QString, name);
         QFETCH(QString, address);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(bool, watch);
         QCOMPARE(int(mode.kind), kind);
         QCOMPARE(mode.playername, name);
         QCOMPARE(mode.hostaddress, address);
+        QCOMPARE(mode.host, host);
+        QCOMPARE(mode.port, port);
+        QCOMPARE(mode.watch, watch);
     }
 
     void secondCopyBringsTheFirstForward() {

@@ -35,8 +35,10 @@ struct Player {
         Tchat::Hooks hooks;
         hooks.messagebox = [this](const QString& text) { boxes << text; };
         chat.setHooks(std::move(hooks));
-        chat.setPorts(port, 1);
-        chat.processparams({name, "127.0.0.1", "false"});
+        // The table's port comes with the address, as the lobby writes it; an address without
+        // one would join port 1, where nothing listens.
+        chat.setPorts(1, 1);
+        chat.processparams({name, QStringLiteral("127.0.0.1:%1").arg(port), "false"});
     }
     // Places the first rack tile in a free row when it is this window's turn, as a player
     // would with the mouse.
@@ -72,7 +74,7 @@ class ProgramsTest : public QObject {
         QProcess server;
         server.setWorkingDirectory(QString::fromStdString(dir.path().string()));
         server.start(TESSARIN_SERVER_PATH,
-                     {"--port", "0", "--bot-speed", "10", "--time-speed", "10"});
+                     {"--port", "0", "--bot-speed", "10", "--time-speed", "10", "--no-announce"});
         QVERIFY(server.waitForStarted());
         QByteArray out;
         QVERIFY(QTest::qWaitFor(

@@ -72,6 +72,18 @@ class TchatTest : public QObject {
         QVERIFY(host.waitForChat("Bob is Connected."));
         QCOMPARE(host.chat->board().seatname(2), QStringLiteral("Bob"));
         QTRY_COMPARE(guest.chat->board().seatname(1), QStringLiteral("Ann"));
+
+        // The lobby's Watch: the port comes with the address, and the seat is handed to the
+        // computer once a game starts.
+        Rig watcher;
+        watcher.chat->setPorts(1, 1);
+        watcher.chat->processparams(
+            {"Cy", QStringLiteral("127.0.0.1:%1").arg(host.server.port()), "false", "watch"});
+        QVERIFY(host.waitForChat("Cy is Connected."));
+        QCOMPARE(watcher.chat->myseat(), 3);
+        host.chat->send(proto::request::startgame("Ann", "1"));
+        QVERIFY(watcher.waitForChat("Cy is just watching"));
+        QVERIFY(host.server.server().state().players[3].watching);
     }
 
     void twoParametersWaitWithoutConnecting() {

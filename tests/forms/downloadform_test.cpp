@@ -86,6 +86,7 @@ class DownloadFormTest : public QObject {
     void fullDiskFailsTheDownload();
     void playWithOthers_data();
     void playWithOthers();
+    void lobbyProgramIsFoundOnPath();
 };
 
 void DownloadFormTest::downloadShowsProgressThenInstalls() {
@@ -361,6 +362,24 @@ void DownloadFormTest::playWithOthers() {
     }
     QCOMPARE(h.exits, exits);
     QCOMPARE(h.told(), told.isEmpty() ? QStringList() : QStringList{told});
+}
+
+// Not beside this test program: "Play with Others" starts the tessarin-lobby PATH finds, and
+// says how to start the lobby where there is none.
+void DownloadFormTest::lobbyProgramIsFoundOnPath() {
+    QTemporaryDir bin;
+    const QString lobby = bin.filePath(QStringLiteral("tessarin-lobby"));
+    QFile file(lobby);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    const QString found = tessarin::forms::Tdownload(QPixmap()).lobbypath();
+    qputenv("PATH", QByteArray("/nonexistent"));
+    const QString none = tessarin::forms::Tdownload(QPixmap()).lobbypath();
+    qputenv("PATH", path);
+    QCOMPARE(found, lobby);
+    QCOMPARE(none, QString());
 }
 
 QTEST_MAIN(DownloadFormTest)
