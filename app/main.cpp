@@ -112,8 +112,13 @@ int main(int argc, char** argv) {
     };
 
     Tchat::Hooks hooks;
-    hooks.startserver = [&] {
-        server->listen();
+    // A solo game listens on this machine alone, on any free port, so that nobody else can
+    // join it and every user here can play one; hosting keeps the game's port for all.
+    hooks.startserver = [&](bool solo) {
+        if (solo)
+            server->listenLocal();
+        else
+            server->listen();
         return server->port();
     };
     hooks.speedschanged = [&](int bot, int time) {
