@@ -129,6 +129,27 @@ class TchatTest : public QObject {
         QVERIFY(!late.chat->reconnecting());
     }
 
+    // A server that seats the window and drops it every time: the tries stop once the time
+    // from the first drop has run out, however often a try gets as far as a seat.
+    void redialsStopAfterTheTimeFromTheFirstDrop() {
+        QTcpServer dropper;
+        QVERIFY(dropper.listen(QHostAddress::LocalHost));
+        int connections = 0;
+        QObject::connect(&dropper, &QTcpServer::newConnection, [&] {
+            QTcpSocket* peer = dropper.nextPendingConnection();
+            ++connections;
+            peer->write("CMD_sendlogininfo+2\xFF");
+            QTimer::singleShot(20, peer, [peer] { peer->disconnectFromHost(); });
+        });
+        Rig guest;
+        guest.chat->setPorts(dropper.serverPort(), 1);
+        guest.chat->setReconnectTiming(50, 1000);
+        guest.chat->processparams({"Zed", "127.0.0.1", "false"});
+        QVERIFY(QTest::qWaitFor([&] { return guest.chat->closing(); }, 10000));
+        QCOMPARE(guest.boxes, QStringList{"The connection to the host was lost."});
+        QVERIFY(connections > 2);
+    }
+
     // A joiner in seat 2 of a running game, and what happens to its session.
     void sessionEndings_data() {
         QTest::addColumn<QString>("event");
