@@ -176,27 +176,27 @@ TEST_P(Reclaim, GetsTheSeatRackScoreAndBoard) {
 
     const GameState& st = server.server().state();
     const tplayer& seat3 = st.players[3];
-    std::string rack = "CMD_mytiles+3";
-    for (int slot = 1; slot <= kRackSize; ++slot)
-        rack += "+" + std::to_string(slot) + "+" + std::to_string(seat3.tiles[slot]);
-    std::string stats = "CMD_gamestats+3+" + std::to_string(st.whoseturn) + "+t+5+";
-    for (int value : {st.round, st.column, st.players[1].score, st.players[2].score, seat3.score})
-        stats += std::to_string(value) + "+";
-    bool empty = true;
+    // What the server holds, in the layouts the protocol test pins down.
+    std::vector<proto::msg::SlotTile> rack;
+    for (int slot = 1; slot <= kRackSize; ++slot) rack.push_back({slot, seat3.tiles[slot]});
+    proto::msg::GameStats stats{3,
+                                st.whoseturn,
+                                true,
+                                5,
+                                st.round,
+                                st.column,
+                                {st.players[1].score, st.players[2].score, seat3.score},
+                                {}};
     for (int r = 1; r <= kRows; ++r)
         for (int c = 1; c <= kColumns; ++c)
-            if (st.board[r][c] != 0) {
-                empty = false;
-                stats += std::to_string(r) + "+" + std::to_string(c) + "+" +
-                         std::to_string(st.board[r][c]) + "+";
-            }
-    stats = empty ? stats + "0+0+0" : stats.substr(0, stats.size() - 1);
+            if (st.board[r][c] != 0) stats.cells.push_back({r, c, st.board[r][c]});
+    ASSERT_GE(stats.cells.size(), 3u);
     ASSERT_EQ(back.received.size(), 7u);
     EXPECT_TRUE(back.received[2].starts_with("CMD_secret+"));
     EXPECT_NE(back.received[2], "CMD_secret+" + secret);  // a new one for the next time
     EXPECT_EQ(back.received[3], "CMD_newplayerinfo+3+Cy+0");
-    EXPECT_EQ(back.received[5], rack);
-    EXPECT_EQ(back.received[6], stats);
+    EXPECT_EQ(back.received[5], unframed(proto::msg::mytiles(3, rack)));
+    EXPECT_EQ(back.received[6], unframed(proto::msg::gamestats(stats)));
     EXPECT_EQ(seat3.name, "Cy");
     EXPECT_FALSE(server.server().seats().held(3));
     EXPECT_FALSE(server.seatOpen(2));
