@@ -150,6 +150,30 @@ class TchatTest : public QObject {
         QVERIFY(connections > 2);
     }
 
+    // A server that answered a ping and then goes silent, its connection still open, is
+    // taken for gone.
+    void aSilentServerIsNoticed() {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        QObject::connect(&silent, &QTcpServer::newConnection, [&] {
+            QTcpSocket* peer = silent.nextPendingConnection();
+            peer->write(
+                "CMD_sendlogininfo+2\xFF"
+                "CMD_newplayerinfo+2+Zed+0\xFF");
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer] {
+                if (!peer->readAll().contains("CMD_ping+")) return;
+                peer->write("CMD_pong+\xFF");  // once, then nothing more
+                QObject::disconnect(peer, &QTcpSocket::readyRead, nullptr, nullptr);
+            });
+        });
+        Rig guest;
+        guest.chat->link().setPingTiming(50, 500);
+        guest.chat->setPorts(silent.serverPort(), 1);
+        guest.chat->processparams({"Zed", "127.0.0.1", "false"});
+        QVERIFY(guest.waitForChat("You are Connected."));
+        QVERIFY(guest.waitForChat("The connection to the host was lost. Reconnecting..."));
+    }
+
     // A joiner in seat 2 of a running game, and what happens to its session.
     void sessionEndings_data() {
         QTest::addColumn<QString>("event");
