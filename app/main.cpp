@@ -120,8 +120,13 @@ int main(int argc, char** argv) {
     std::unique_ptr<LobbyRegistration> registration;
     const bool hosting = readparams(app.arguments().mid(1)).kind == LaunchMode::Host;
     Tchat::Hooks hooks;
-    hooks.startserver = [&] {
-        server->listen();
+    // A solo game listens on this machine alone, on any free port, so that nobody else can
+    // join it and every user here can play one; hosting keeps the game's port for all.
+    hooks.startserver = [&](bool solo) {
+        if (solo)
+            server->listenLocal();
+        else
+            server->listen();
         if (hosting && !announcer) {
             announcer =
                 std::make_unique<TableAnnouncer>([&] { return describeTable(*server, {}); });

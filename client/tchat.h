@@ -58,8 +58,8 @@ class Tchat : public QMainWindow, public board::BoardHost {
 
     struct Hooks {
         // Starts the in-process server listening and returns its port; throws
-        // ESockException when it cannot.
-        std::function<int()> startserver;
+        // ESockException when it cannot. A solo game's server is for this machine alone.
+        std::function<int(bool solo)> startserver;
         // The host's Bot Speed and Time Speed changed (also when the settings are read).
         std::function<void(int botSpeedMs, int timeSpeedMs)> speedschanged;
         // The host's Computer Strength changed (also when the settings are read).
@@ -88,12 +88,14 @@ class Tchat : public QMainWindow, public board::BoardHost {
     // Start-up from the command line (the parameters after the program name); FormShow
     // calls it with the real ones, once.
     void processparams(const QStringList& args);
-    void hostpress();
+    void hostpress(bool solo = false);
     void joinpress();
 
     // One received server message (without its 0xFF): command word, '+', payload.
     void processsocktimer(std::string_view line);
     void sendloginfo(std::string_view payload);
+    // "CMD_secret": the key back to this seat after a drop, kept in memory only.
+    void keepsecret(std::string_view payload);
     void newplayerinfo(std::string_view payload);
     void playerdisconnected(std::string_view payload);
     void justwatching(std::string_view payload);
@@ -203,6 +205,7 @@ class Tchat : public QMainWindow, public board::BoardHost {
     std::string joinhost_;       // the host and port joinpress connects to
     int joinport_ = kGamePort;
     bool watchonarrival_ = false;  // started to watch: Just Watch until the server agrees
+    std::string secret_;         // from the server's last welcome; never written anywhere
     std::string gamehost_;
     int gameport_ = 0;
     bool reconnecting_ = false;

@@ -52,7 +52,7 @@ void Tchat::processparams(const QStringList& args) {
         hostaddress_ = mode.hostaddress;
         playername_ = mode.playername;
         try {
-            hostpress();
+            hostpress(true);
         } catch (const ESockException& e) {
             finish(hostingfailed(e, gamePort_));
         }
@@ -87,8 +87,8 @@ void Tchat::processparams(const QStringList& args) {
     link_.openLobbyLink(lobbyPort_);
 }
 
-void Tchat::hostpress() {
-    const int port = hooks_.startserver ? hooks_.startserver() : gamePort_;
+void Tchat::hostpress(bool solo) {
+    const int port = hooks_.startserver ? hooks_.startserver(solo) : gamePort_;
     loginname_ = playername_;
     // The host always plays through its own server on the loopback address; the host's
     // controls come with seat 1 (sendloginfo).
@@ -135,6 +135,8 @@ void Tchat::processsocktimer(std::string_view line) {
             finish(QStringLiteral("Game is full"));
         else if (command == p::kRemoved)
             finish(QStringLiteral("The host has removed you from the game."));
+        else if (command == p::kSecret)
+            keepsecret(payload);
         else if (command == p::kPlayerDisconnected)
             playerdisconnected(payload);
         else if (command == p::kJustWatching)
@@ -173,12 +175,23 @@ void Tchat::processsocktimer(std::string_view line) {
 void Tchat::sendloginfo(std::string_view payload) {
     myseat_ = proto::FieldReader(payload).integer();
     isconnected_ = true;
-    if (reconnecting_) reconnected();
+    // The seats are filled again from the welcome that follows the login.
+    if (reconnecting_)
+        for (int seat = 1; seat <= board::kSeats; ++seat) board_->resetseat(seat);
     chat_->setMySeat(myseat_);
     chat_->setConnected(true);
     sethostcontrols(myseat_ == 1);
+    // A player coming back says whose seat it is; the server may then move it there.
+    if (!secret_.empty()) send(proto::request::secret(myseat_, secret_));
     send(proto::request::logininfo(myseat_, proto::kVersion, loginname_.toLatin1().toStdString()));
     askToWatch();
+}
+
+void Tchat::keepsecret(std::string_view payload) {
+    // Only what a secret can be: hex of a sane length.
+    const bool hex = payload.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+    if (hex && !payload.empty() && payload.size() <= 2 * proto::kSecretBytes)
+        secret_ = std::string(payload);
 }
 
 void Tchat::newplayerinfo(std::string_view payload) {
@@ -192,6 +205,7 @@ void Tchat::newplayerinfo(std::string_view payload) {
         if (seat < 1 || seat > kLastSeat) continue;
         if (seat == myseat_) {
             addlinetochat(QStringLiteral("0+You are Connected."), kSystemColour);
+            if (reconnecting_) reconnected();
             // Once: a login after a reconnect keeps the window where the player put it.
             if (!settingsread_) loadinifile();
         } else {

@@ -1,5 +1,10 @@
 // The main window when its connection ends: trying the same host again after a drop, and
 // the one message box that ends a session (refused, removed, or the host lost for good).
+//
+// Reconnecting lasts from the first drop until the player is seated again (its own arrival
+// is announced), for kReconnectMs at most: a try that connects and drops again before that
+// goes on within the same time. The secret of the last login goes with each try, so the
+// server gives the player its own seat back if it still holds it.
 #include "chatpanel.h"
 #include "tboard.h"
 #include "tchat.h"
@@ -25,8 +30,14 @@ void Tchat::connectionclosed() {
     // one learns why, and a departing peer's last words are shown.
     while (!closing_ && !ending_ && link_.processsocktimer()) {
     }
-    // A failed try while reconnecting: the redial timer tries again.
-    if (closing_ || ending_ || reconnecting_) return;
+    if (closing_ || ending_) return;
+    // A failed try while reconnecting, or a connection lost before the player was seated
+    // again: the redial timer tries again, within the time counted from the first drop.
+    if (reconnecting_) {
+        isconnected_ = false;
+        chat_->setConnected(false);
+        return;
+    }
     if (!isconnected_) {
         close();  // never seated: nothing to go back to
         return;
@@ -54,6 +65,8 @@ void Tchat::redial() {
         finish(QStringLiteral("The connection to the host was lost."));
         return;
     }
+    // Connected and being seated again: that try is still going.
+    if (link_.sock().connected()) return;
     // A failed try leaves its handle open; closing it reports a close that is ignored.
     link_.close();
     try {
@@ -67,8 +80,6 @@ void Tchat::reconnected() {
     reconnecting_ = false;
     redial_.stop();
     addlinetochat(QStringLiteral("0+Reconnected to the host."), board::kSystemColour);
-    // The seats are filled again from the welcome that follows the login.
-    for (int seat = 1; seat <= board::kSeats; ++seat) board_->resetseat(seat);
     justwatch_ = false;
     uncheckjustwatch();
 }

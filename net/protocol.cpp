@@ -195,6 +195,14 @@ std::string removed() {
     return Composer(kRemoved).field("").end();
 }
 
+std::string secret(std::string_view secret) {
+    return Composer(kSecret).field(secret).end();
+}
+
+std::string pong() {
+    return Composer(kPong).field("").end();
+}
+
 }  // namespace msg
 
 namespace request {
@@ -229,6 +237,14 @@ std::string justwatch(int seat, bool watch) {
 
 std::string kickhim(int sender, int seat) {
     return Composer(kKickHim).field(sender).field(seat).end(true);
+}
+
+std::string secret(int seat, std::string_view secret) {
+    return Composer(kSecret).field(seat).field(secret).end();
+}
+
+std::string ping() {
+    return Composer(kPing).field("").end();
 }
 
 }  // namespace request

@@ -6,7 +6,10 @@
 // terminator, which receivers rely on when they read the last field. A "rest" field runs
 // to the end of the message and may itself contain '+'.
 //
-// Client to server (8):
+// Client to server (10):
+//   CMD_secret        seat, secret(rest): sent right before CMD_logininfo by a player
+//                     coming back, with the secret its last login was given; the server
+//                     moves the connection to that player's seat if the secret opens it
 //   CMD_logininfo     seat, version, name(rest)
 //   CMD_startgame     starter's name, rounds per game, '+'
 //   CMD_placeit       seat, rack slot, cell id, '+'
@@ -15,11 +18,19 @@
 //   CMD_playasound    seat, sound name, '+'
 //   CMD_justwatch     seat, "1" watch / "2" play again(rest)
 //   CMD_kickhim       sender's seat, seat to remove, '+'
+//   CMD_ping          (empty) every kPingMs while connected; the server answers CMD_pong.
+//                     A connection that has pinged and then sends nothing for kDeadPeerMs
+//                     is taken for dead and closed. Older servers drop it unanswered.
 //
-// Server to client (22):
+// Server to client (24):
 //   CMD_sendlogininfo    seat given to the new connection; sent again with another seat
-//                        when a returning player's connection is moved to the seat held
-//                        for its name, and the client then logs in again in that seat
+//                        when a returning player's secret moves the connection to its
+//                        own seat, and the client then logs in again in that seat
+//   CMD_secret           secret(rest): to a player logging in to seats 1..3 only, first of
+//                        its welcome: kSecretBytes random bytes as lower-case hex. Kept in
+//                        memory to come back to the seat (CMD_secret above); a new one at
+//                        every login. Older clients drop it and come back as newcomers.
+//   CMD_pong             (empty) the answer to CMD_ping
 //   CMD_full             (empty) the game has nine connections already
 //   CMD_newplayerinfo    seat, name, "0"
 //   CMD_existingplayers  groups of seat, name, watching "1"/"0"
@@ -76,6 +87,12 @@ inline constexpr char kTerminator = '\xFF';
 inline constexpr char kSeparator = '+';
 inline constexpr std::string_view kVersion = "1.0.1";
 inline constexpr int kPort = 7772;
+// A reconnect secret: 128 bits from the system's random source.
+inline constexpr std::size_t kSecretBytes = 16;
+// A connection that has pinged goes quiet for at most kDeadPeerMs before it is taken for
+// dead; with a check every kPingMs, a dead peer is noticed within 25 seconds.
+inline constexpr int kPingMs = 5000;
+inline constexpr int kDeadPeerMs = 20000;
 
 inline constexpr std::size_t kMaxNameLength = 24;
 inline constexpr std::size_t kMaxChatText = 400;
@@ -90,11 +107,13 @@ inline constexpr std::string_view kLoginInfo = "CMD_logininfo";
 inline constexpr std::string_view kPlaceIt = "CMD_placeit";
 inline constexpr std::string_view kJustWatch = "CMD_justwatch";
 inline constexpr std::string_view kKickHim = "CMD_kickhim";
+inline constexpr std::string_view kPing = "CMD_ping";
 // Both directions, with a layout per direction.
 inline constexpr std::string_view kStartGame = "CMD_startgame";
 inline constexpr std::string_view kChat = "CMD_chat";
 inline constexpr std::string_view kAction = "CMD_action";
 inline constexpr std::string_view kPlayASound = "CMD_playasound";
+inline constexpr std::string_view kSecret = "CMD_secret";
 // Server to client.
 inline constexpr std::string_view kSendLoginInfo = "CMD_sendlogininfo";
 inline constexpr std::string_view kFull = "CMD_full";
@@ -114,6 +133,7 @@ inline constexpr std::string_view kErrorNum = "CMD_errornum";
 inline constexpr std::string_view kRoundOver = "CMD_roundover";
 inline constexpr std::string_view kWinner = "CMD_winner";
 inline constexpr std::string_view kRemoved = "CMD_removed";
+inline constexpr std::string_view kPong = "CMD_pong";
 
 // Thrown when a field that must be a decimal integer is not one; the text is for people.
 class ConversionError : public std::runtime_error {
@@ -229,6 +249,8 @@ std::string errornum(int seat);
 std::string roundover(int seat);
 std::string winner(std::string_view name);
 std::string removed();
+std::string secret(std::string_view secret);
+std::string pong();
 }  // namespace msg
 
 // Client to server layouts.
@@ -241,6 +263,8 @@ std::string action(int seat, std::string_view textAndColour);
 std::string playasound(int seat, std::string_view sound);
 std::string justwatch(int seat, bool watch);
 std::string kickhim(int sender, int seat);
+std::string secret(int seat, std::string_view secret);
+std::string ping();
 }  // namespace request
 
 }  // namespace tessarin::proto

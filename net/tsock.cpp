@@ -26,6 +26,17 @@ void setNoDelay(int fd) {
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
+// A dead peer is noticed within 10 + 3 * 5 = 25 s of silence, or 25 s of output left
+// unacknowledged.
+void setKeepAlive(int fd) {
+    const int on = 1, idle = 10, interval = 5, count = 3, unacknowledgedMs = 25000;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledgedMs, sizeof unacknowledgedMs);
+}
+
 constexpr std::size_t kReceiveChunk = 32768;
 constexpr int kBacklog = 5;
 // Out of descriptors or memory, a waiting connection stays waiting; pausing keeps the
@@ -86,7 +97,8 @@ void TSock::setListen(bool listen) {
     // another socket listens on still refuses the bind.
     const int on = 1;
     ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const sockaddr_in address = ipv4(in_addr{htonl(INADDR_ANY)}, port);
+    const sockaddr_in address =
+        ipv4(in_addr{htonl(loopbackOnly_ ? INADDR_LOOPBACK : INADDR_ANY)}, port);
     // The handle stays open after a failed bind, so a second attempt reports it in use.
     if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         throw ESockException("Listen - Error Binding Socket");
@@ -144,6 +156,7 @@ bool TSock::Open() {
         return false;
     }
     setNoDelay(fd_);
+    setKeepAlive(fd_);
     // Completion shows as writability; the read side is watched once connected.
     writeNotifier_ = makeNotifier(true, &TSock::writable, true);
     readNotifier_ = makeNotifier(false, &TSock::readable, false);
@@ -306,6 +319,7 @@ QSocketNotifier* TSock::makeNotifier(bool forWriting, void (TSock::*handler)(), 
 
 void TSock::watchStream() {
     setNoDelay(fd_);
+    setKeepAlive(fd_);
     readNotifier_ = makeNotifier(false, &TSock::readable, true);
     writeNotifier_ = makeNotifier(true, &TSock::writable, false);
 }

@@ -18,6 +18,12 @@
 // Failures of the calls themselves throw ESockException with the texts of the design
 // ("Listen - Error Binding Socket", "Send - Socket Not Connected", ...).
 //
+// Every connection uses TCP keepalive (first probe after 10 s of silence, then every 5 s,
+// three unanswered ones end it) and a 25 s limit on unacknowledged output, so that a peer
+// whose machine or network has gone is noticed within 30 s; the connection then closes as
+// if the peer had reset it. A peer whose process merely stopped still has its kernel
+// answering: that takes a ping above this layer (net/protocol.h, CMD_ping).
+//
 // Callbacks run on the UI thread from the event loop. A callback may Close() its own socket
 // but must not delete it (use deleteLater()).
 #pragma once
@@ -64,8 +70,10 @@ class TSock : public QObject {
     void setPortName(std::string name);
     const std::string& portName() const { return portName_; }
 
-    // true: listen on all local addresses at PortName, backlog 5. false: stop.
+    // true: listen on all local addresses at PortName (only on 127.0.0.1 when loopback-only
+    // is set), backlog 5. false: stop.
     void setListen(bool listen);
+    void setLoopbackOnly(bool only) { loopbackOnly_ = only; }
     bool listening() const { return listening_; }
 
     // The local port a listener is bound to (useful after listening on port "0"); 0 if none.
@@ -131,6 +139,7 @@ class TSock : public QObject {
     int fd_ = -1;
     bool connected_ = false;
     bool listening_ = false;
+    bool loopbackOnly_ = false;
     // Children of this socket; on a listener the read notifier means "connection waiting".
     QSocketNotifier* readNotifier_ = nullptr;
     QSocketNotifier* writeNotifier_ = nullptr;

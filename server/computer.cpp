@@ -18,7 +18,7 @@ void TServer::computertimerTimer() {
 void TServer::computerplay(int seat) {
     if (seat < 1 || seat > kPlayerSeats) return;
     const tplayer& player = st_.players[seat];
-    if (!player.connected || player.watching) computerplaceletter(seat);
+    if (!player.human() || player.watching) computerplaceletter(seat);
 }
 
 void TServer::computerplaceletter(int seat) {

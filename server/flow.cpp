@@ -9,13 +9,14 @@ namespace tessarin {
 void TServer::startgame(std::string_view request) {
     // The first turn goes to a human; without one in seats 1..3 there is nobody to start.
     bool human = false;
-    for (int seat = 1; seat <= kPlayerSeats; ++seat) human |= st_.players[seat].connected;
+    for (int seat = 1; seat <= kPlayerSeats; ++seat) human |= st_.players[seat].human();
     if (!human) return;
 
     timer1_.stop();
     computertimer_.stop();
     st_.computermove = false;
-    finder();  // the word index is built now rather than in the middle of a turn
+    seats_.endholds();  // a new game ends the last one
+    finder();           // the word index is built now rather than in the middle of a turn
     st_.gamestarted = true;
     proto::FieldReader fields(request);
     // Relayed to every seat and shown as a name: cleaned as login names are.
@@ -31,7 +32,7 @@ void TServer::startgame(std::string_view request) {
     int t;
     do {
         t = random_.Random(3);
-    } while (!st_.players[t + 1].connected);
+    } while (!st_.players[t + 1].human());
     st_.turnpos = t;
     st_.round = 0;
     startround();
@@ -39,7 +40,7 @@ void TServer::startgame(std::string_view request) {
 
 void TServer::announcestrength() {
     // Seat 2 is Klot's unless a human sits there; the strength also plays watching seats.
-    const bool klot = !st_.players[2].connected;
+    const bool klot = !st_.players[2].human();
     const std::string rest = "plays " + std::string(strengthName(host_.botStrength(2))) +
                              ".|clBlue";  // the colour of the window's own system lines
     sendall(proto::msg::actionline("0", klot ? "Klot" : "The computer", rest));
@@ -51,7 +52,7 @@ void TServer::startround() {
     st_.column = 1;
     st_.columnplays = 0;
     for (int seat = 1; seat <= kPlayerSeats; ++seat)
-        st_.players[seat].inround = st_.players[seat].connected || seat == 2;
+        st_.players[seat].inround = st_.players[seat].human() || seat == 2 || seats_.held(seat);
     for (auto& row : st_.board)
         for (int& cell : row) cell = 0;
     sendall(proto::msg::roundstart(st_.round));
@@ -84,7 +85,7 @@ void TServer::findplayer() {
     // The computer plays seat 2 when no human sits there, a watching human's seat, and the
     // remaining turns of a seat whose human left during the round.
     const tplayer& player = st_.players[st_.whoseturn];
-    if (!player.connected || player.watching) {
+    if (!player.human() || player.watching) {
         computertimer_.stop();
         st_.computermove = true;
         st_.botticks = 1;
@@ -111,9 +112,10 @@ bool TServer::checkforwin() {
     // The name the boards show for the seat: its human's, or the computer's while no human
     // sits there (also when a human left and the computer played the seat on).
     const tplayer& winner = st_.players[best];
-    sendall(proto::msg::winner(winner.connected && !winner.name.empty() ? winner.name
-                                                                        : winner.botname));
+    sendall(
+        proto::msg::winner(winner.human() && !winner.name.empty() ? winner.name : winner.botname));
     st_.gamestarted = false;
+    seats_.endholds();
     return true;
 }
 

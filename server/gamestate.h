@@ -18,22 +18,19 @@ inline constexpr int kMaxRounds = 5;  // rounds per game: 1..kMaxRounds
 
 // Letter codes: 1..26 for A..Z, 0 for no letter.
 struct tplayer {
-    std::string name;        // the human's login name; empty while no human sits here
+    // Who sits here is SeatKeeper's business (seatkeeper.h): only it writes name,
+    // connected and loggedin.
+    std::string name;        // the human's name at the table; empty while no human sits here
     bool connected = false;  // a client holds the seat (its connection lives in the net layer)
-    // The server asked this connection for its login ("CMD_sendlogininfo") and has not had
-    // it yet: only then is a "CMD_logininfo" taken.
-    bool loginexpected = false;
-    bool loggedin = false;  // logged in on this connection: its departure is announced
-    bool removed = false;   // removed by the host: no seat is held for it when it goes
+    bool loggedin = false;   // that client has logged in: it gets the table's messages
     int score = 0;
     bool watching = false;  // "Just Watch": the computer plays this seat's turns
     std::string botname;    // the computer player's name for seats 1..3 (proto::computerName)
-    // While the computer plays a departed player's seat during a game, the seat is kept for
-    // that name (for ServerConnections::kSeatHoldMs): a newcomer gets another seat, and a
-    // connection logging in with this name is moved here. Empty: not held.
-    std::string heldfor;
-    bool inround = false;  // gets tiles and turns in the current round
+    bool inround = false;   // gets tiles and turns in the current round
     std::array<int, kRackSize + 1> tiles{};
+
+    // A person plays here; otherwise the computer plays the seat's turns.
+    bool human() const { return connected && loggedin; }
 };
 
 // What timer1 does when its wait runs out.

@@ -20,63 +20,21 @@ std::string relayText(std::string_view rest) {
 
 }  // namespace
 
-int TServer::chooseseat() const {
-    if (st_.lastseat == 0) return 1;
-    // A seat held for a departed player goes to a newcomer only when no other is left.
-    int held = 0;
-    for (int seat = 1; seat <= st_.lastseat; ++seat) {
-        const tplayer& player = st_.players[seat];
-        if (player.connected) continue;
-        if (player.heldfor.empty()) return seat;
-        if (held == 0) held = seat;
-    }
-    return st_.lastseat < kMaxSeats ? st_.lastseat + 1 : held;
-}
-
 void TServer::seattaken(int seat) {
     if (seat < 1 || seat > kMaxSeats) return;
-    st_.lastseat = std::max(st_.lastseat, seat);
-    asklogin(seat);
-}
-
-void TServer::asklogin(int seat) {
-    tplayer& player = st_.players[seat];
-    player.connected = true;
-    player.loggedin = false;
-    player.loginexpected = true;
+    seats_.arrived(seat);
     sendto(seat, proto::msg::sendlogininfo(seat));
-}
-
-int TServer::heldseat(std::string_view name) const {
-    for (int seat = 1; seat <= kPlayerSeats; ++seat)
-        if (!st_.players[seat].heldfor.empty() && st_.players[seat].heldfor == name) return seat;
-    return 0;
-}
-
-void TServer::releasehold(int seat) {
-    if (validSeat(seat)) st_.players[seat].heldfor.clear();
 }
 
 void TServer::departure(int seat) {
     if (!validSeat(seat)) return;
-    tplayer& player = st_.players[seat];
-    if (player.connected && player.loggedin) {
-        const std::string notice = proto::msg::playerdisconnected(seat, player.name);
+    const std::string name = st_.players[seat].name;
+    if (seats_.departed(seat)) {
+        const std::string notice = proto::msg::playerdisconnected(seat, name);
         for (int other = 1; other <= st_.lastseat; ++other)
             if (other != seat) sendto(other, notice);
     }
-    // A player who drops out of a game may come back to the seat; a hold not yet reclaimed
-    // (the returning connection went again before logging in here) stays.
-    if (st_.gamestarted && seat <= kPlayerSeats && player.loggedin && !player.removed &&
-        !player.name.empty())
-        player.heldfor = player.name;
-    player.connected = false;
-    player.removed = false;
-    player.loginexpected = false;
-    player.loggedin = false;
-    player.name.clear();
-    player.watching = false;
-    // The computer plays the seat's remaining turns of the round; this one passes on now.
+    // The computer plays the seat's remaining turns; this one passes on now.
     if (st_.gamestarted && seat == st_.whoseturn) findplayer();
 }
 
@@ -98,6 +56,7 @@ void TServer::dispatch(int fromSeat, std::string_view line) {
     };
     static constexpr Entry table[] = {
         {proto::kLoginInfo, &TServer::receivedlogininfo},
+        {proto::kSecret, &TServer::secret},
         {proto::kKickHim, &TServer::kickhim},
         {proto::kChat, &TServer::chat},
         {proto::kAction, &TServer::action},
@@ -109,6 +68,11 @@ void TServer::dispatch(int fromSeat, std::string_view line) {
     const auto entry = std::find_if(std::begin(table), std::end(table),
                                     [&](const Entry& e) { return e.command == command; });
     if (entry == std::end(table)) return;
+    // Before its login a connection is nobody: it may only log in, or say whose it is.
+    if (!validSeat(fromSeat)) return;
+    if (!st_.players[fromSeat].loggedin && command != proto::kLoginInfo &&
+        command != proto::kSecret)
+        return;
 
     // Every request but the start names a seat first; it must be the sender's own.
     if (command != proto::kStartGame) {
@@ -121,36 +85,47 @@ void TServer::dispatch(int fromSeat, std::string_view line) {
     (this->*entry->handler)(payload);
 }
 
+void TServer::secret(std::string_view payload) {
+    proto::FieldReader fields(payload);
+    const int seat = fields.integer();
+    const int own = seats_.present(seat, fields.rest());
+    if (own == 0 || own == seat) return;
+    host_.moveSeat(seat, own);
+    sendto(own, proto::msg::sendlogininfo(own));
+}
+
 void TServer::receivedlogininfo(std::string_view payload) {
     proto::FieldReader fields(payload);
     const int seat = fields.integer();
     const std::string_view version = fields.field();
-    if (!validSeat(seat)) return;
-    tplayer& player = st_.players[seat];
-    // One login per connection, unless the server asked for it again.
-    if (!player.loginexpected) return;
-    const std::string name = proto::cleanName(fields.rest());
-    // A player back within the hold returns to the seat kept for the name, with its score
-    // and rack: the connection moves there and is asked to log in again in that seat.
-    const int held = heldseat(name);
-    if (held != 0 && held != seat && !st_.players[held].connected) {
-        player.connected = false;
-        player.loggedin = false;
-        player.loginexpected = false;
-        host_.moveSeat(seat, held);
-        asklogin(held);
-        return;
+    switch (seats_.login(seat, proto::cleanName(fields.rest()))) {
+        case SeatKeeper::Login::Ignored:
+            return;
+        case SeatKeeper::Login::Refused:
+            sendto(seat, proto::msg::full());
+            disconnectsock(seat);
+            return;
+        case SeatKeeper::Login::Newcomer:
+            welcome(seat, version, false);
+            return;
+        case SeatKeeper::Login::Returning:
+            welcome(seat, version, true);
+            return;
     }
-    player.loginexpected = false;
-    player.heldfor.clear();  // reclaimed, or given to a newcomer when no other seat was free
-    player.name = name;
-    player.connected = true;
-    player.loggedin = true;
+}
+
+void TServer::welcome(int seat, std::string_view version, bool returning) {
+    tplayer& player = st_.players[seat];
+    const std::string& name = player.name;
+    if (seat <= kPlayerSeats) {
+        seats_.setsecret(seat, host_.newSecret());
+        sendto(seat, proto::msg::secret(seats_.secret(seat)));
+    }
     sendall(proto::msg::newplayerinfo(seat, name));
 
     std::vector<proto::msg::SeatGroup> others;
     for (int j = 1; j <= st_.lastseat; ++j)
-        if (j != seat && st_.players[j].connected)
+        if (j != seat && st_.players[j].human())
             others.push_back({j, st_.players[j].name, st_.players[j].watching});
     if (!others.empty()) sendto(seat, proto::msg::existingplayers(others));
 
@@ -158,6 +133,10 @@ void TServer::receivedlogininfo(std::string_view payload) {
         sendto(1, proto::msg::havewrongversion(name));
         sendto(seat, proto::msg::wrongversion());
     }
+    if (returning)
+        for (int other = 1; other <= st_.lastseat; ++other)
+            if (other != seat && st_.players[other].human())
+                sendto(other, proto::msg::notice(name + " is back."));
 
     if (!st_.gamestarted) return;
     if (seat <= kPlayerSeats) {
@@ -186,7 +165,7 @@ void TServer::kickhim(std::string_view payload) {
     if (!validSeat(seat) || !st_.players[seat].connected) return;
     // Told first, so that the removed client closes instead of reconnecting.
     sendto(seat, proto::msg::removed());
-    st_.players[seat].removed = true;
+    seats_.remove(seat);
     disconnectsock(seat);
 }
 

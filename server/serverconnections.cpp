@@ -52,13 +52,10 @@ ServerConnections::ServerConnections(TRandom& random, const TDictn& spell, QObje
     for (int seat = 1; seat <= kPlayerSeats; ++seat) {
         QTimer& hold = holdTimers_[seat];
         hold.setSingleShot(true);
-        connect(&hold, &QTimer::timeout, this, [this, seat] {
-            const std::string name = server_.state().players[seat].heldfor;
-            if (name.empty()) return;
-            server_.releasehold(seat);
-            log(seatText(seat) + ": no longer held for " + printable(name));
-        });
+        connect(&hold, &QTimer::timeout, this, [this, seat] { holdRanOut(seat); });
     }
+    connect(&deadPeers_, &QTimer::timeout, this, &ServerConnections::checkDeadPeers);
+    setDeadPeerMs(proto::kDeadPeerMs);
 }
 
 // The sockets close silently with Sock1; nothing calls back into a half-destroyed server.
@@ -67,6 +64,28 @@ ServerConnections::~ServerConnections() = default;
 void ServerConnections::listen() {
     Sock1.setListen(true);
     log("listening on port " + std::to_string(port()));
+}
+
+void ServerConnections::listenLocal() {
+    Sock1.setPortName("0");
+    Sock1.setLoopbackOnly(true);
+    Sock1.setListen(true);
+    log("listening on port " + std::to_string(port()) + " of this machine only");
+}
+
+void ServerConnections::setDeadPeerMs(int ms) {
+    deadPeerMs_ = ms;
+    // Checked four times a period: a dead peer is closed within 1.25 periods of silence.
+    deadPeers_.start(std::max(1, ms / 4));
+}
+
+void ServerConnections::checkDeadPeers() {
+    const std::int64_t now = clock_.elapsed();
+    for (int seat = 1; seat <= kMaxSeats; ++seat) {
+        const Connection& c = seats_[seat];
+        if (c.sock != nullptr && c.pings && !c.closing && now - c.lastHeardMs > deadPeerMs_)
+            drop(seat, "no answer for " + duration(deadPeerMs_));
+    }
 }
 
 bool ServerConnections::seatOpen(int seat) const {
@@ -118,6 +137,8 @@ void ServerConnections::Sock1Accept() {
     }
     attach(seat, sock);
     seats_[seat].peer = sock->hostName();
+    seats_[seat].chat = ChatRate(chatLines_, chatWindowMs_);
+    seats_[seat].lastHeardMs = clock_.elapsed();
     step(seat, {}, [&] { server_.seattaken(seat); });
     QTimer::singleShot(loginTimeoutMs_, this, [this, id = seats_[seat].id] { checkLogin(id); });
 }
@@ -155,13 +176,20 @@ void ServerConnections::Sock1Read(TSock& sock) {
     Connection* c = connectionOf(sock);
     if (c == nullptr) return;
     std::vector<std::string> lines;
+    c->lastHeardMs = clock_.elapsed();
     if (!c->framer.feed(sock.Receive(), lines)) {
         drop(sock.tag, "a message without end passed " +
                            std::to_string(proto::Framer::kDefaultMaxPending / 1024) + " KiB");
         return;
     }
     for (auto& line : lines) {
-        if (!withinChatRate(sock.tag, line)) continue;
+        // Answered here, before the queue: a ping says nothing to the game.
+        if (const auto m = proto::split(line); m && m->command == proto::kPing) {
+            c->pings = true;
+            sock.Send(proto::msg::pong());
+            continue;
+        }
+        if (!withinChatRate(sock.tag, *c, line)) continue;
         if (c->queuedMessages >= limits::kMaxQueuedMessages ||
             c->queuedBytes + line.size() > limits::kMaxQueuedBytes) {
             drop(sock.tag, "too many messages waiting");
@@ -172,20 +200,23 @@ void ServerConnections::Sock1Read(TSock& sock) {
 }
 
 void ServerConnections::setChatRate(int lines, int windowMs) {
-    chatRates_.fill(ChatRate(lines, windowMs));
+    chatLines_ = lines;
+    chatWindowMs_ = windowMs;
 }
 
-bool ServerConnections::withinChatRate(int seat, std::string_view line) {
+bool ServerConnections::withinChatRate(int seat, Connection& connection, std::string_view line) {
     if (!proto::isChatter(line)) return true;
     const std::int64_t now = clock_.elapsed();
-    ChatRate& rate = chatRates_[seat];
-    if (rate.allow(now)) return true;
+    if (connection.chat.allow(now)) return true;
     ++tally_.chatDropped;
-    if (rate.tellRefused(now))
-        sendToSeat(seat,
-                   proto::msg::notice("Too much chat: " + std::to_string(limits::kChatLines) +
-                                      " lines in " + std::to_string(limits::kChatWindowMs / 1000) +
-                                      " seconds at most; the others did not see the rest."));
+    if (connection.chat.tellRefused(now)) {
+        const std::string window = chatWindowMs_ % 1000 == 0
+                                       ? std::to_string(chatWindowMs_ / 1000) + " seconds"
+                                       : std::to_string(chatWindowMs_) + " ms";
+        sendToSeat(
+            seat, proto::msg::notice("Too much chat: " + std::to_string(chatLines_) + " lines in " +
+                                     window + " at most; the others did not see the rest."));
+    }
     return false;
 }
 
@@ -273,36 +304,65 @@ void ServerConnections::tempsockInfo(TSock& sock, TSocketInfo, const std::string
     }
     const tplayer& player = server_.state().players[seat];
     if (player.loggedin)
-        log(seatText(seat) + ": " + printable(player.name) + " left");
+        log(seatText(seat) + ": " + printable(player.name) +
+            (server_.seats().removed(seat) ? " removed by the host" : " left"));
     else
         repeats_.line("connections left without logging in",
                       seatText(seat) + ": a connection from " + peer + " left without logging in");
     step(seat, {}, [&] { server_.departure(seat); });
-    noteHold(seat);
 }
 
-void ServerConnections::noteHold(int seat) {
-    if (seat > kPlayerSeats) return;
-    const std::string& name = server_.state().players[seat].heldfor;
-    if (name.empty()) return;
-    holdTimers_[seat].start(seatHoldMs_);
-    log(seatText(seat) + ": held for " + printable(name) + " for " + duration(seatHoldMs_));
+void ServerConnections::noteHolds(const std::array<bool, kPlayerSeats + 1>& wereHeld) {
+    for (int seat = 1; seat <= kPlayerSeats; ++seat) {
+        const bool held = server_.seats().held(seat);
+        if (held == wereHeld[seat]) continue;
+        if (held) {
+            holdTimers_[seat].start(seatHoldMs_);
+            log(seatText(seat) + ": held for " + printable(server_.seats().heldfor(seat)) +
+                " for " + duration(seatHoldMs_));
+        } else {
+            holdTimers_[seat].stop();
+        }
+    }
+}
+
+void ServerConnections::holdRanOut(int seat) {
+    if (!server_.seats().held(seat)) return;
+    const std::string name = server_.seats().heldfor(seat);
+    step(0, {}, [&] { server_.endhold(seat); });
+    log(seatText(seat) + ": no longer held for " + printable(name));
 }
 
 void ServerConnections::moveSeat(int from, int to) {
-    if (!seatOpen(from) || seatOpen(to) || to < 1 || to > kMaxSeats) return;
+    if (!seatOpen(from) || to < 1 || to > kMaxSeats || to == from) return;
+    if (seatOpen(to)) {
+        // The player's old connection, which the server still thought alive, goes quietly:
+        // detached from the seat, its close reports nothing and its queued input is dropped.
+        TSock* old = seats_[to].sock;
+        const std::uint64_t oldId = seats_[to].id;
+        std::erase_if(receivedlist, [&](const Received& r) { return r.connection == oldId; });
+        old->tag = 0;
+        QMetaObject::invokeMethod(
+            this,
+            [old] {
+                old->Close();
+                old->deleteLater();
+            },
+            Qt::QueuedConnection);
+    }
     Connection& moved = seats_[to];
     moved = std::move(seats_[from]);
     seats_[from] = Connection{};
     moved.sock->tag = to;
     for (Received& r : receivedlist)
         if (r.connection == moved.id) r.seat = to;
-    log(seatText(from) + ": connection moved to " + seatText(to) + ", held for its name");
+    log(seatText(from) + ": connection moved to " + seatText(to) + ": its player is back");
 }
 
 void ServerConnections::drop(int seat, const std::string& why) {
-    repeats_.line("connections closed: " + why,
-                  seatText(seat) + ": closing the connection: " + why);
+    if (!why.empty())
+        repeats_.line("connections closed: " + why,
+                      seatText(seat) + ": closing the connection: " + why);
     seats_[seat].sock->Close();
 }
 
@@ -336,11 +396,14 @@ void ServerConnections::showHostError(const std::string& text) {
 }
 
 void ServerConnections::closeSeat(int seat) {
-    if (seatOpen(seat)) seats_[seat].sock->Close();
+    // The departure is logged as such; no second line for the close itself.
+    if (seatOpen(seat)) closeLater(seat, {});
 }
 
 template <typename F>
 void ServerConnections::step(int seat, std::string_view line, F&& call) {
+    std::array<bool, kPlayerSeats + 1> wereHeld{};
+    for (int s = 1; s <= kPlayerSeats; ++s) wereHeld[s] = server_.seats().held(s);
     announced_ = false;
     stepSeat_ = seat;
     const auto begin = std::chrono::steady_clock::now();
@@ -360,6 +423,7 @@ void ServerConnections::step(int seat, std::string_view line, F&& call) {
     lastStep_ = took;
     longestStep_ = std::max(longestStep_, took);
     mostStepCpu_ = std::max(mostStepCpu_, threadCpu() - cpuBegin);
+    noteHolds(wereHeld);
     if (onStep) onStep();
 }
 

@@ -6,17 +6,21 @@
 // memory without bound or flood the others: an unterminated message may not pass 64 KiB,
 // a connection may have at most kMaxQueuedMessages (and kMaxQueuedBytes) waiting in the
 // queue, and at most kMaxUnsentBytes of output it does not read; a connection over any of
-// these is closed and departs like any other. Chat beyond a seat's ChatRate is dropped as
-// it arrives. A connection that has not logged in within the login timeout is closed too.
-// When a peer closes its connection, the chat lines, actions and sounds it sent just before
-// still reach the others; anything else it left queued is dropped unread.
+// these is closed and departs like any other. Chat beyond a connection's ChatRate is dropped
+// as it arrives. A connection that has not logged in within the login timeout is closed
+// too, and so is one that has pinged ("CMD_ping") and then said nothing for kDeadPeerMs; the
+// sockets' TCP keepalive notices a peer whose machine has gone. When a peer closes its
+// connection, the chat lines, actions and sounds it sent just before still reach the
+// others; anything else it left queued is dropped unread.
 //
-// A player who drops out of a game keeps its seat for kSeatHoldMs (TServer holds it); a
-// connection logging in with that name is moved to the seat (moveSeat).
+// Who sits where is TServer's SeatKeeper's; this class times its holds (kSeatHoldMs from
+// the moment a seat becomes held), moves a returning player's connection to its seat
+// (moveSeat), and closes what it is asked to close once the asking handler has returned.
 //
 // The log has a line for each login ("seat 2: connection from 10.0.0.5", "seat 2: Ann
-// logged in") and each departure of a logged-in seat; connections that leave without
-// logging in, refusals and forced closes are summarised by RepeatLog.
+// logged in") and each departure of a logged-in seat ("left", "removed by the host");
+// connections that leave without logging in, refusals and forced closes are summarised by
+// RepeatLog.
 #pragma once
 
 #include <QElapsedTimer>
@@ -33,6 +37,7 @@
 #include "chatrate.h"
 #include "framing.h"
 #include "gamestate.h"
+#include "protocol.h"
 #include "qtticker.h"
 #include "repeatlog.h"
 #include "serverlimits.h"
@@ -58,8 +63,12 @@ class ServerConnections : public QObject, public ServerHost {
 
     // Port number or service name for listen(); "7772" unless set, "0" takes any free port.
     void setPortName(std::string port) { Sock1.setPortName(std::move(port)); }
-    // Starts listening; throws ESockException ("Listen - Error Binding Socket", ...).
+    // Starts listening on all interfaces; throws ESockException ("Listen - Error Binding
+    // Socket", ...).
     void listen();
+    // Starts listening on the loopback interface only, on any free port: a game that only
+    // this machine can reach (a solo game).
+    void listenLocal();
     // The port listened on, 0 while not listening.
     int port() const { return Sock1.localPort(); }
 
@@ -67,8 +76,11 @@ class ServerConnections : public QObject, public ServerHost {
     void setTimeSpeedMs(int ms) { timeSpeed_ = ms; }
     void setLoginTimeoutMs(int ms) { loginTimeoutMs_ = ms; }
     void setSeatHoldMs(int ms) { seatHoldMs_ = ms; }
-    // Chat lines a seat may send in a window; limits::kChatLines in kChatWindowMs unless set.
+    // Chat lines a connection may send in a window; limits::kChatLines in kChatWindowMs
+    // unless set. Each connection starts with the whole allowance.
     void setChatRate(int lines, int windowMs);
+    // How long a connection that pings may stay silent; proto::kDeadPeerMs unless set.
+    void setDeadPeerMs(int ms);
     void setBotStrength(BotStrength strength) { botStrength_ = strength; }
     // Receive errors for the host ("Error CPerror...") and one-line log entries
     // (connections, departures, games, dropped input). Unset: errors go to the log, after
@@ -133,6 +145,9 @@ class ServerConnections : public QObject, public ServerHost {
         bool closing = false;
         bool peerClosed = false;  // the peer ended it, rather than a limit or the host
         std::string peer;         // the address it came from, logged once it logs in
+        ChatRate chat{limits::kChatLines, limits::kChatWindowMs};  // its own allowance
+        bool pings = false;            // it has sent "CMD_ping": its silence means it is dead
+        std::int64_t lastHeardMs = 0;  // clock_ when its last bytes arrived
     };
     struct Received {
         int seat;
@@ -153,10 +168,13 @@ class ServerConnections : public QObject, public ServerHost {
     void dispatch(const Received& message);
     // Closes the connection `id` unless it has logged in by now.
     void checkLogin(std::uint64_t id);
-    // Starts the hold timer of a seat TServer now holds for a departed player.
-    void noteHold(int seat);
-    // Whether a received line may go on: anything but chat, or chat within the seat's rate.
-    bool withinChatRate(int seat, std::string_view line);
+    // Starts the time of holds that began in the step just run, stops it for holds ended.
+    void noteHolds(const std::array<bool, kPlayerSeats + 1>& wereHeld);
+    void holdRanOut(int seat);
+    // Closes connections that pinged once and have been silent for longer than allowed.
+    void checkDeadPeers();
+    // Whether a received line may go on: anything but chat, or chat within the rate.
+    bool withinChatRate(int seat, Connection& connection, std::string_view line);
     // The oldest message of the first seat after lastServed_, in turn, that has one.
     std::deque<Received>::iterator nextInTurn();
     // Runs one call into the server: a failing handler is logged and the server goes on.
@@ -169,8 +187,10 @@ class ServerConnections : public QObject, public ServerHost {
     QTimer socktimer;
     std::deque<Received> receivedlist;
     std::array<Connection, kMaxSeats + 1> seats_;  // index 0 unused
-    // Per seat, not per connection, so that reconnecting does not renew the allowance.
-    std::array<ChatRate, kMaxSeats + 1> chatRates_;
+    int chatLines_ = limits::kChatLines;
+    int chatWindowMs_ = limits::kChatWindowMs;
+    int deadPeerMs_ = proto::kDeadPeerMs;
+    QTimer deadPeers_;
     QElapsedTimer clock_;
     RepeatLog repeats_;
     std::uint64_t lastConnection_ = 0;

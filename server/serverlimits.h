@@ -5,8 +5,11 @@
 // What happens at each limit:
 //   a longer name or text             cut to its length, then relayed
 //   more chat than kChatLines lines   the extra chat, action and chatter-sound lines of a
-//     in any kChatWindowMs              seat are dropped as they arrive; its sender alone
-//                                       is told, once per run of dropped lines
+//     in any kChatWindowMs              connection are dropped as they arrive; its sender
+//                                       alone is told, once per run of dropped lines; the
+//                                       next connection in the seat has the whole allowance
+//   any request before the login      ignored, but for the login itself and CMD_secret
+//   silence after a CMD_ping          closed after proto::kDeadPeerMs
 //   a second "CMD_logininfo"          ignored, unless the server asked for it again
 //   kMaxQueuedMessages or             the connection is closed
 //     kMaxQueuedBytes waiting

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "botstrength.h"
+#include "secret.h"
 
 namespace tessarin {
 
@@ -16,11 +17,14 @@ class ServerHost {
     virtual void sendToSeat(int seat, const std::string& message) = 0;
     // A problem the host should see ("Error CPerror10104 - Contact ...").
     virtual void showHostError(const std::string& text) = 0;
-    // Closes a seat's connection; the connection layer then reports the departure.
+    // Closes a seat's connection; the connection layer then reports the departure. The
+    // program's connections close once the handler that asks has returned.
     virtual void closeSeat(int seat) = 0;
-    // From now on the connection of seat `from` is seat `to`'s (`to` has none). Hosts
-    // without connections of their own have nothing to move.
+    // From now on the connection of seat `from` is seat `to`'s; a connection `to` still had
+    // is closed without a departure. Hosts without connections have nothing to move.
     virtual void moveSeat(int /*from*/, int /*to*/) {}
+    // A new reconnect secret; the program's come from the system's random source.
+    virtual std::string newSecret() { return systemSecret(); }
     // Tick lengths in milliseconds, read each time a timer is armed.
     virtual int botSpeedMs() const = 0;   // Slow 2000, Normal 1000, Fast 500
     virtual int timeSpeedMs() const = 0;  // Short 500, Normal 1000, Long 1500

@@ -16,7 +16,10 @@ void TServer::sendto(int seat, const std::string& message) {
 }
 
 void TServer::sendall(const std::string& message) {
-    for (int seat = 1; seat <= st_.lastseat; ++seat) sendto(seat, message);
+    // The table's messages go to those at the table: a connection that has not logged in
+    // learns the game from its welcome.
+    for (int seat = 1; seat <= st_.lastseat; ++seat)
+        if (st_.players[seat].human()) sendto(seat, message);
 }
 
 void TServer::hosterror(std::string_view code) {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "gamestate.h"
+#include "seatkeeper.h"
 #include "serverseams.h"
 #include "trandom.h"
 #include "wordfinder.h"
@@ -57,16 +58,19 @@ class TServer {
     // The word search of placements and computer tries, its index built on first use.
     const WordFinder& finder() const;
 
-    // Seats. chooseseat() names the seat a new connection would get (0: the game is full);
-    // once the connection is accepted, seattaken() records it and asks for its login.
-    int chooseseat() const;
+    // Seats: their life (arrival, login, names, secrets, holds, departure) is kept by
+    // seats(); the handlers below send what it decides. chooseseat() names the seat a new
+    // connection would get (0: the game is full); once the connection is accepted,
+    // seattaken() records it and asks for its login.
+    SeatKeeper& seats() { return seats_; }
+    const SeatKeeper& seats() const { return seats_; }
+    int chooseseat() const { return seats_.chooseseat(); }
     void seattaken(int seat);
-    // The seat's connection has closed: tell the others, free the seat, pass its turn. A
-    // logged-in player leaving seats 1..3 during a game leaves the seat held for its name.
+    // The seat's connection has closed: tell the others, free the seat (held for its
+    // player during a game), pass its turn.
     void departure(int seat);
-    // The seat held for `name` (0: none), and the end of a seat's hold.
-    int heldseat(std::string_view name) const;
-    void releasehold(int seat);
+    // The hold on a seat ran out: the computer plays on for nobody in particular.
+    void endhold(int seat) { seats_.endhold(seat); }
     // Closes a seat's connection if one is open.
     void disconnectsock(int seat);
 
@@ -77,8 +81,10 @@ class TServer {
 
     // Message handlers; each takes the payload after the command word. A login is taken
     // only when the server asked for it (seattaken); names and relayed texts are cut to the
-    // lengths in net/protocol.h.
+    // lengths in net/protocol.h. Before its login a connection may only present a secret.
     void receivedlogininfo(std::string_view payload);
+    // "CMD_secret": a returning player's connection presents its seat's secret.
+    void secret(std::string_view payload);
     void kickhim(std::string_view payload);
     void justwatch(std::string_view payload);
     void chat(std::string_view payload);
@@ -86,8 +92,9 @@ class TServer {
     void playasound(std::string_view payload);
 
   private:
-    // Marks the seat taken and sends it "CMD_sendlogininfo".
-    void asklogin(int seat);
+    // The welcome of a login: the newcomer's secret, the seat lists, the version check,
+    // and the game so far.
+    void welcome(int seat, std::string_view version, bool returning);
     void sendto(int seat, const std::string& message);
     void sendall(const std::string& message);
     void armtimer1(int ticks, Timer1Purpose purpose);
@@ -101,6 +108,7 @@ class TServer {
     Ticker& computertimer_;
     std::string supportContact_ = "support@zorvik-software.example";
     GameState st_;
+    SeatKeeper seats_{st_};
     mutable std::unique_ptr<WordFinder> finder_;
 };
 

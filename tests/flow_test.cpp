@@ -106,7 +106,7 @@ TEST(Flow, RoundsPerGameAreANumberFromOneToFive) {
         rig.join("Ann");
         rig.server.startgame(request);
         EXPECT_EQ(rig.server.state().playtoscore, rounds) << request;
-        EXPECT_EQ(rig.host.to(1)[2], "CMD_startgame+Ann+" + std::to_string(rounds) + "+")
+        EXPECT_EQ(rig.host.to(1)[3], "CMD_startgame+Ann+" + std::to_string(rounds) + "+")
             << request;
     }
 }

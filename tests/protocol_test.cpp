@@ -66,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{msg::ascore(1, 10, 10, "+act+cat+ta+at"), "CMD_ascore+1+10+10+act+cat+ta+at"},
         Layout{msg::errornum(2), "CMD_errornum+2+1+"},
         Layout{msg::roundover(3), "CMD_roundover+3+"},
-        Layout{msg::winner("Klot"), "CMD_winner+Klot+"}),
+        Layout{msg::winner("Klot"), "CMD_winner+Klot+"},
+        Layout{msg::secret("00ff"), "CMD_secret+00ff"}, Layout{msg::pong(), "CMD_pong+"}),
     layoutName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -78,7 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Layout{request::action(2, "waves|$00FF0000"), "CMD_action+2+waves|$00FF0000"},
                       Layout{request::playasound(3, "wave9"), "CMD_playasound+3+wave9+"},
                       Layout{request::justwatch(1, true), "CMD_justwatch+1+1"},
-                      Layout{request::kickhim(1, 3), "CMD_kickhim+1+3+"}),
+                      Layout{request::kickhim(1, 3), "CMD_kickhim+1+3+"},
+                      Layout{request::secret(3, "00ff"), "CMD_secret+3+00ff"},
+                      Layout{request::ping(), "CMD_ping+"}),
     layoutName);
 
 INSTANTIATE_TEST_SUITE_P(

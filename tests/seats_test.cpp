@@ -36,8 +36,9 @@ TEST(Seats, WelcomeSequenceInOrder) {
     rig.server.dispatch(3, "CMD_logininfo+3+1.0.1+Cy");
     rig.host.clear();
     rig.server.dispatch(2, "CMD_logininfo+2+0.9+Ann");
-    const std::vector<std::string> toAnn = {
-        "CMD_newplayerinfo+2+Ann+0", "CMD_existingplayers+1+Bob+0+3+Cy+0", "CMD_wrongversion+"};
+    const std::vector<std::string> toAnn = {"CMD_secret+s3", "CMD_newplayerinfo+2+Ann+0",
+                                            "CMD_existingplayers+1+Bob+0+3+Cy+0",
+                                            "CMD_wrongversion+"};
     EXPECT_EQ(rig.host.to(2), toAnn);
     const std::vector<std::string> toBob = {"CMD_newplayerinfo+2+Ann+0",
                                             "CMD_havewrongversion+Ann"};
@@ -48,8 +49,8 @@ TEST(Seats, WelcomeSequenceInOrder) {
 TEST(Seats, LoneNewcomerGetsNoExistingPlayers) {
     ServerRig rig;
     rig.join("Ann");
-    EXPECT_EQ(rig.host.to(1),
-              (std::vector<std::string>{"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0"}));
+    EXPECT_EQ(rig.host.to(1), (std::vector<std::string>{"CMD_sendlogininfo+1", "CMD_secret+s1",
+                                                        "CMD_newplayerinfo+1+Ann+0"}));
 }
 
 TEST(Seats, JoinerOfARunningGameCatchesUp) {
@@ -62,12 +63,12 @@ TEST(Seats, JoinerOfARunningGameCatchesUp) {
     rig.host.clear();
     rig.join("Bob");  // seat 2, played by the computer until now
     const auto toBob = rig.host.to(2);
-    ASSERT_EQ(toBob.size(), 5u);
+    ASSERT_EQ(toBob.size(), 6u);
     std::string rack = "CMD_mytiles+2";
     for (int k = 1; k <= 6; ++k)
         rack += "+" + std::to_string(k) + "+" + std::to_string(st.players[2].tiles[k]);
-    EXPECT_EQ(toBob[3], rack);
-    EXPECT_EQ(toBob[4], "CMD_gamestats+2+0+t+2+1+1+0+0+0+3+1+" + std::to_string(letter));
+    EXPECT_EQ(toBob[4], rack);
+    EXPECT_EQ(toBob[5], "CMD_gamestats+2+0+t+2+1+1+0+0+0+3+1+" + std::to_string(letter));
 
     rig.join("Cy");
     rig.join("Spy");  // seat 4: no rack

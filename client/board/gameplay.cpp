@@ -208,15 +208,17 @@ void TBoard::gamestats(std::string_view payload) {
     const std::optional<proto::msg::GameStats> stats = readgamestats(payload);
     if (!stats || stats->seat != host_.myseat()) return;
     parts_.button_start->hide();  // a game is running
+    whoseturn_ = stats->whoseturn;
+    totalrounds_ = stats->rounds;
+    currentcolumn_ = stats->column;
+    // The columns played so far are shown, whatever this board showed before.
     for (int row = 1; row <= kRows; ++row) {
         for (int column = 1; column <= kColumns; ++column) {
             setcell(row, column, TileCell::kNone);
             parts_.word[row][column]->setCellid(QStringLiteral("%1%2").arg(row).arg(column));
+            parts_.word[row][column]->setVisible(column <= currentcolumn_);
         }
     }
-    whoseturn_ = stats->whoseturn;
-    totalrounds_ = stats->rounds;
-    currentcolumn_ = stats->column;
     for (int seat = 1; seat <= kSeats; ++seat) {
         parts_.label_score[seat]->setText(QString::number(stats->scores[seat - 1]));
         fitscore(seat);

@@ -9,16 +9,37 @@ namespace tessarin {
 ClientLink::ClientLink(QObject* parent) : QObject(parent) {
     timer1_.setInterval(1);
     connect(&timer1_, &QTimer::timeout, this, &ClientLink::Timer1Timer);
-    sock_.OnRead = [this](TSock& s, std::size_t) { sockRead(s.Receive()); };
+    sock_.OnRead = [this](TSock& s, std::size_t) {
+        heard_.restart();
+        sockRead(s.Receive());
+    };
     sock_.OnInfo = [this](TSock&, TSocketInfo, const std::string& msg) {
         if (msg == "Socket Closed" && onClosed) onClosed();
     };
     // Nobody reads the lobby link; what a local process pushes into it must not pile up.
     lobby_.OnRead = [](TSock& s, std::size_t) { s.Receive(); };
+    connect(&ping_, &QTimer::timeout, this, &ClientLink::pingTimer);
+    setPingTiming(proto::kPingMs, proto::kDeadPeerMs);
+}
+
+void ClientLink::setPingTiming(int pingMs, int deadMs) {
+    deadMs_ = deadMs;
+    ping_.start(pingMs);
+}
+
+void ClientLink::pingTimer() {
+    if (!sock_.connected()) return;
+    if (pongs_ && heard_.hasExpired(deadMs_)) {
+        sock_.Close();
+        return;
+    }
+    sock_.Send(proto::request::ping());
 }
 
 void ClientLink::open(const std::string& host, int port) {
     framer_ = proto::Framer{};  // an unfinished message of an earlier connection ends with it
+    pongs_ = false;
+    heard_.start();
     sock_.setPortName(std::to_string(port));
     sock_.setHostName(host);
     sock_.Open();
@@ -46,6 +67,10 @@ void ClientLink::sockRead(std::string_view bytes) {
     std::vector<std::string> lines;
     const bool withinLimit = framer_.feed(bytes, lines);
     for (auto& line : lines) {
+        if (line.starts_with(proto::kPong)) {
+            pongs_ = true;
+            continue;
+        }
         queuedBytes_ += line.size();
         (proto::isChatter(line) ? chat_ : game_).push_back(std::move(line));
     }

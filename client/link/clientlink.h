@@ -6,8 +6,13 @@
 // the game (everything else). Each keeps its order, and a tick takes a game message when
 // one waits, so a backlog of chat never holds up a turn; chat only waits behind the game.
 // Whatever arrives on the lobby link is read and dropped.
+//
+// While connected it pings the server every proto::kPingMs ("CMD_ping"), which tells the
+// server it is alive; a server that has answered ("CMD_pong", never queued) and then sends
+// nothing for proto::kDeadPeerMs is taken for dead, and the connection closed.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -51,6 +56,8 @@ class ClientLink : public QObject {
     void sockRead(std::string_view bytes);
     // Starts the timer if there is anything for it to do.
     void wake();
+    // Every pingMs: a ping, or the close of a server silent for deadMs (tests shorten them).
+    void setPingTiming(int pingMs, int deadMs);
 
     std::size_t queued() const { return game_.size() + chat_.size(); }
     std::size_t queuedBytes() const { return queuedBytes_; }
@@ -65,6 +72,8 @@ class ClientLink : public QObject {
     std::function<void()> onClosed;
 
   private:
+    void pingTimer();
+
     TSock sock_;
     TSock lobby_;
     proto::Framer framer_;
@@ -72,6 +81,10 @@ class ClientLink : public QObject {
     std::deque<std::string> chat_;
     std::size_t queuedBytes_ = 0;
     QTimer timer1_;
+    QTimer ping_;
+    QElapsedTimer heard_;  // since the server's last bytes
+    bool pongs_ = false;   // this server answers pings: its silence means it is gone
+    int deadMs_ = 0;
 };
 
 }  // namespace tessarin

@@ -2,6 +2,7 @@
 // client standing in for another player's program.
 #pragma once
 
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -58,6 +59,54 @@ class RawClient {
     QByteArray buffer;
 };
 
+// A relay between windows and a server on this machine, standing in for the network: it
+// can cut the windows' side of every connection, telling the server or not (a drop the
+// server does not notice), and turn newcomers away for a while.
+class Relay {
+  public:
+    explicit Relay(int serverPort) {
+        listener.listen(QHostAddress::LocalHost);
+        QObject::connect(&listener, &QTcpServer::newConnection, [this, serverPort] {
+            while (QTcpSocket* near = listener.nextPendingConnection()) {
+                if (refusing) {
+                    near->abort();
+                    near->deleteLater();
+                    continue;
+                }
+                auto* far = new QTcpSocket(near);
+                far->connectToHost(QHostAddress::LocalHost, static_cast<quint16>(serverPort));
+                QObject::connect(near, &QTcpSocket::readyRead,
+                                 [near, far] { far->write(near->readAll()); });
+                QObject::connect(far, &QTcpSocket::readyRead,
+                                 [near, far] { near->write(far->readAll()); });
+                pairs.push_back({near, far});
+            }
+        });
+    }
+    int port() const { return listener.serverPort(); }
+    // Ends the windows' side of every connection; the server's side only if told.
+    void cut(bool tellServer) {
+        for (auto& [near, far] : pairs) {
+            QObject::disconnect(near, nullptr, nullptr, nullptr);
+            QObject::disconnect(far, nullptr, nullptr, nullptr);
+            if (tellServer)
+                far->abort();
+            else
+                far->setParent(nullptr);  // left open: the server sees nothing
+            near->abort();
+            near->deleteLater();
+            if (!tellServer) kept.emplace_back(far);
+        }
+        pairs.clear();
+    }
+    bool refusing = false;
+
+  private:
+    QTcpServer listener;
+    std::vector<std::pair<QTcpSocket*, QTcpSocket*>> pairs;
+    std::vector<std::unique_ptr<QTcpSocket>> kept;
+};
+
 struct Rig {
     Rig() : spell(dir.path()), server(random, spell) {
         server.setPortName("0");
@@ -66,8 +115,11 @@ struct Rig {
         chat = std::make_unique<RecordingChat>(
             QString::fromStdString((dir.path() / "zorvlobby.ini").string()));
         Tchat::Hooks hooks;
-        hooks.startserver = [this] {
-            server.listen();
+        hooks.startserver = [this](bool solo) {
+            if (solo)
+                server.listenLocal();
+            else
+                server.listen();
             return server.port();
         };
         hooks.addspy = [this](int seat, const QString& name) {

@@ -141,6 +141,51 @@ class TchatTest : public QObject {
         QVERIFY(!late.chat->reconnecting());
     }
 
+    // A server that seats the window and drops it every time: the tries stop once the time
+    // from the first drop has run out, however often a try gets as far as a seat.
+    void redialsStopAfterTheTimeFromTheFirstDrop() {
+        QTcpServer dropper;
+        QVERIFY(dropper.listen(QHostAddress::LocalHost));
+        int connections = 0;
+        QObject::connect(&dropper, &QTcpServer::newConnection, [&] {
+            QTcpSocket* peer = dropper.nextPendingConnection();
+            ++connections;
+            peer->write("CMD_sendlogininfo+2\xFF");
+            QTimer::singleShot(20, peer, [peer] { peer->disconnectFromHost(); });
+        });
+        Rig guest;
+        guest.chat->setPorts(dropper.serverPort(), 1);
+        guest.chat->setReconnectTiming(50, 1000);
+        guest.chat->processparams({"Zed", "127.0.0.1", "false"});
+        QVERIFY(QTest::qWaitFor([&] { return guest.chat->closing(); }, 10000));
+        QCOMPARE(guest.boxes, QStringList{"The connection to the host was lost."});
+        QVERIFY(connections > 2);
+    }
+
+    // A server that answered a ping and then goes silent, its connection still open, is
+    // taken for gone.
+    void aSilentServerIsNoticed() {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        QObject::connect(&silent, &QTcpServer::newConnection, [&] {
+            QTcpSocket* peer = silent.nextPendingConnection();
+            peer->write(
+                "CMD_sendlogininfo+2\xFF"
+                "CMD_newplayerinfo+2+Zed+0\xFF");
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer] {
+                if (!peer->readAll().contains("CMD_ping+")) return;
+                peer->write("CMD_pong+\xFF");  // once, then nothing more
+                QObject::disconnect(peer, &QTcpSocket::readyRead, nullptr, nullptr);
+            });
+        });
+        Rig guest;
+        guest.chat->link().setPingTiming(50, 500);
+        guest.chat->setPorts(silent.serverPort(), 1);
+        guest.chat->processparams({"Zed", "127.0.0.1", "false"});
+        QVERIFY(guest.waitForChat("You are Connected."));
+        QVERIFY(guest.waitForChat("The connection to the host was lost. Reconnecting..."));
+    }
+
     // A joiner in seat 2 of a running game, and what happens to its session.
     void sessionEndings_data() {
         QTest::addColumn<QString>("event");
@@ -196,6 +241,94 @@ class TchatTest : public QObject {
         QCOMPARE(guest.boxes, QStringList{box});
         // Only a drop of a session that may go on is worth trying again.
         QCOMPARE(guest.chatText().contains("Reconnecting"), event == "host gone");
+    }
+
+    // A joined window's connection is cut mid-round; once it is back, what it shows is the
+    // server's game, cell by cell.
+    void rejoinShowsTheServersGame_data() {
+        QTest::addColumn<bool>("serverNotices");  // false: it still thinks the window there
+        QTest::newRow("server still thinks it connected") << false;
+        QTest::newRow("after the hold ran out") << true;
+    }
+    void rejoinShowsTheServersGame() {
+        QFETCH(bool, serverNotices);
+        Rig host;
+        host.chat->processparams({});
+        QVERIFY(host.waitForChat("You are Connected."));
+        ServerConnections& server = host.server;
+        const GameState& st = server.server().state();
+        testing::Relay network(server.port());
+        Rig guest;
+        guest.chat->setPorts(network.port(), 1);
+        guest.chat->setReconnectTiming(100, 30000);
+        guest.chat->processparams({"Bob", "127.0.0.1", "false"});
+        QVERIFY(guest.waitForChat("You are Connected."));
+        host.chat->send(proto::request::startgame("You", "5"));
+        QVERIFY(guest.waitForChat("You has started a game."));
+        // The people place whenever it is their turn; the computer plays a held seat.
+        const auto play = [&](int placements) {
+            for (int done = 0; done < placements;) {
+                const bool person =
+                    st.whoseturn == 1 || (st.whoseturn == 2 && st.players[2].human());
+                if (!person || st.computermove) {
+                    QTest::qWait(5);
+                    continue;
+                }
+                int row = 1;
+                while (st.board[row][st.column] != 0) ++row;
+                const int column = st.column;
+                (st.whoseturn == 1 ? host : guest)
+                    .chat->send(proto::request::placeit(st.whoseturn, 1,
+                                                        std::to_string(row * 10 + column)));
+                QVERIFY(QTest::qWaitFor([&] { return st.board[row][column] != 0; }, 5000));
+                ++done;
+            }
+        };
+        play(4);
+        if (serverNotices) {
+            server.setSeatHoldMs(300);
+            network.refusing = true;
+            network.cut(true);
+            QVERIFY(QTest::qWaitFor([&] { return server.server().seats().held(2); }, 5000));
+            play(4);  // the host plays on, the computer in the player's seat
+            QVERIFY(QTest::qWaitFor([&] { return !server.server().seats().held(2); }, 5000));
+            network.refusing = false;
+        } else {
+            network.cut(false);
+        }
+        QVERIFY(guest.waitForChat("Reconnected to the host."));
+        QCOMPARE(guest.chat->myseat(), 2);
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const bool person =
+                    st.whoseturn == 1 || (st.whoseturn == 2 && st.players[2].human());
+                return person && !st.computermove && guest.chat->link().queued() == 0;
+            },
+            5000));
+        QTest::qWait(50);  // anything still on its way arrives
+
+        board::TBoard& board = guest.chat->board();
+        QStringList wrong;
+        for (int row = 1; row <= kRows; ++row)
+            for (int column = 1; column <= kColumns; ++column) {
+                const board::TileCell* cell = board.parts().word[row][column];
+                const int expected = st.board[row][column] != 0 ? st.board[row][column]
+                                     : column == st.column      ? 0
+                                                                : board::TileCell::kNone;
+                if (cell->code() != expected || cell->isVisibleTo(&board) != (column <= st.column))
+                    wrong << QStringLiteral("%1%2").arg(row).arg(column);
+            }
+        QVERIFY2(wrong.isEmpty(), qPrintable("cells differ: " + wrong.join(' ')));
+        for (int seat = 1; seat <= 3; ++seat)
+            QCOMPARE(board.parts().label_score[seat]->text(),
+                     QString::number(st.players[seat].score));
+        for (int slot = 1; slot <= kRackSize; ++slot)
+            QCOMPARE(board.parts().tile[slot]->code(), st.players[2].tiles[slot]);
+        QCOMPARE(board.whoseturn(), st.whoseturn);
+        QCOMPARE(board.currentcolumn(), st.column);
+        QCOMPARE(board.parts().label_roundnum->text(),
+                 QStringLiteral("Round: %1 of %2").arg(st.round).arg(st.playtoscore));
+        QCOMPARE(guest.chat->board().seatname(2), QStringLiteral("Bob"));
     }
 
     void hostingOnATakenPortSaysSoAndCloses() {

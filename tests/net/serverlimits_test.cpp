@@ -5,9 +5,15 @@
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
+
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
 
 #include "protocol.h"
 #include "serverfixture.h"
@@ -88,16 +94,18 @@ TEST_F(LimitsOverTcp, NamesAndTextsAreCutToTheirLengths) {
     EXPECT_FALSE(ann.closed());
 }
 
-// Eight lines in ten seconds: the rest are dropped on arrival, and only their sender hears
-// about it, once.
+// Chat beyond the rate in force is dropped on arrival, and only its sender hears about it,
+// once; the allowance is the connection's, so whoever comes next in the seat has it whole.
 TEST_F(LimitsOverTcp, ChatBeyondTheRateIsDroppedAndItsSenderToldOnce) {
+    constexpr int kLines = 5;
+    server.setChatRate(kLines, 60'000);
     TestClient& ann = join("Ann");
     TestClient& bob = join("Bob");
     std::string burst;
     for (int i = 1; i <= 20; ++i) burst += proto::request::chat(2, std::to_string(i) + "|clRed");
     bob.sendRaw(burst + proto::request::action(2, "waves|clRed") +
                 proto::request::playasound(2, "wave1"));
-    ASSERT_GE(ann.awaitMessage("CMD_chat+2+Bob chats: 8|clRed"), 0);
+    ASSERT_GE(ann.awaitMessage("CMD_chat+2+Bob chats: 5|clRed"), 0);
     ann.sock.Send(proto::request::chat(1, "mine|clRed"));
     ASSERT_GE(ann.awaitMessage("CMD_chat+1+Ann chats: mine"), 0);
     ASSERT_GE(bob.awaitMessage("CMD_chat+1+Ann chats: mine"), 0);
@@ -106,8 +114,8 @@ TEST_F(LimitsOverTcp, ChatBeyondTheRateIsDroppedAndItsSenderToldOnce) {
         if (line.starts_with("CMD_chat+2+") || line.starts_with("CMD_action+2+") ||
             line.starts_with("CMD_playasound+2+"))
             relayed.push_back(line);
-    ASSERT_EQ(relayed.size(), static_cast<std::size_t>(limits::kChatLines));
-    EXPECT_EQ(relayed.back(), "CMD_chat+2+Bob chats: 8|clRed");
+    ASSERT_EQ(relayed.size(), static_cast<std::size_t>(kLines));
+    EXPECT_EQ(relayed.back(), "CMD_chat+2+Bob chats: 5|clRed");
     const auto notices = [](const TestClient& c) {
         return std::count_if(c.received.begin(), c.received.end(),
                              [](const std::string& l) { return l.starts_with("CMD_chat+0+"); });
@@ -116,9 +124,43 @@ TEST_F(LimitsOverTcp, ChatBeyondTheRateIsDroppedAndItsSenderToldOnce) {
     EXPECT_EQ(notices(ann), 0);
     EXPECT_TRUE(std::any_of(bob.received.begin(), bob.received.end(), [](const std::string& l) {
         return l ==
-               "CMD_chat+0+Too much chat: 8 lines in 10 seconds at most; the others did not see "
+               "CMD_chat+0+Too much chat: 5 lines in 60 seconds at most; the others did not see "
                "the rest.|clBlue";
     }));
+
+    bob.sock.Close();
+    ASSERT_GE(ann.awaitMessage("CMD_playerdisconnected+2+Bob"), 0);
+    TestClient& dan = join("Dan");
+    ASSERT_EQ(dan.seat, 2);
+    std::string greetings;
+    for (int i = 1; i <= kLines; ++i) greetings += proto::request::chat(2, "hi|clRed");
+    dan.sendRaw(greetings);
+    ASSERT_TRUE(waitFor([&] {
+        return std::count(ann.received.begin(), ann.received.end(),
+                          "CMD_chat+2+Dan chats: hi|clRed") == kLines;
+    }));
+    EXPECT_EQ(notices(dan), 0);
+}
+
+// A connection that has not logged in is nobody, even in the host's seat: nothing it asks
+// for happens or is relayed.
+TEST_F(LimitsOverTcp, NothingBeforeLoginIsRelayedOrDone) {
+    TestClient& anon = connect();
+    ASSERT_EQ(anon.seat, 1);
+    TestClient& bob = join("Bob");
+    for (const std::string& request :
+         {proto::request::chat(1, "hello|clRed"), proto::request::action(1, "waves|clRed"),
+          proto::request::playasound(1, "wave1"), proto::request::startgame("x", "1"),
+          proto::request::placeit(1, 1, "11"), proto::request::justwatch(2, true),
+          proto::request::kickhim(1, 2)})
+        anon.sock.Send(request);
+    anon.login("Ann");
+    ASSERT_GE(bob.awaitMessage("CMD_newplayerinfo+1+Ann+0"), 0);
+    EXPECT_EQ(bob.received,
+              (std::vector<std::string>{"CMD_sendlogininfo+2", bob.messages(proto::kSecret).at(0),
+                                        "CMD_newplayerinfo+2+Bob+0", "CMD_newplayerinfo+1+Ann+0"}));
+    EXPECT_FALSE(server.server().state().gamestarted);
+    EXPECT_FALSE(bob.closed());
 }
 
 // A connection logs in once: repeats change no name and reach nobody.
@@ -283,6 +325,76 @@ TEST_F(LimitsOverTcp, APeerThatDoesNotReadIsClosed) {
     // It never logged in, so nobody was told of its arrival or is told of its departure.
     EXPECT_TRUE(ann.messages(proto::kPlayerDisconnected).empty());
     ::close(raw);
+}
+
+// A player whose program stops (its process stopped, while its kernel still acknowledges
+// every byte, so TCP alone sees nothing wrong) is noticed and leaves within 30 s, because
+// it pinged and then went quiet.
+TEST_F(LimitsOverTcp, AStoppedPeerIsNoticedWithinThirtySeconds) {
+    TestClient& ann = join("Ann");
+    const int port = server.port();
+    // Composed before the fork: the child only makes system calls.
+    const std::string hello =
+        proto::request::logininfo(2, proto::kVersion, "Bob") + proto::request::ping();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fd = rawConnect(port);
+        char offer[64];
+        if (fd < 0 || ::recv(fd, offer, sizeof offer, 0) <= 0) ::_exit(1);
+        ::send(fd, hello.data(), hello.size(), MSG_NOSIGNAL);
+        for (;;) ::pause();
+    }
+    ASSERT_GT(child, 0);
+    ASSERT_GE(ann.awaitMessage("CMD_newplayerinfo+2+Bob+0"), 0);
+    ::kill(child, SIGSTOP);
+    QElapsedTimer stopped;
+    stopped.start();
+    const bool noticed =
+        waitFor([&] { return !ann.messages(proto::kPlayerDisconnected).empty(); }, 40'000);
+    const qint64 took = stopped.elapsed();
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(noticed);
+    EXPECT_LT(took, 30'000);
+    EXPECT_TRUE(logged("seat 2: closing the connection: no answer for 20 s"));
+}
+
+// Whether a blocking connection to address:port succeeds.
+bool reaches(const char* address, int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    ::inet_pton(AF_INET, address, &a.sin_addr);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A solo game is for this machine alone. Run in a private network namespace where the
+// machine has a second address: it reaches a hosted game, not a solo one.
+TEST(SoloGame, IsNotReachableOnAnotherAddressOfTheMachine) {
+    if (std::getenv("TESSARIN_IN_NETNS") == nullptr) {
+        if (std::system("unshare -n true 2>/dev/null") != 0)
+            GTEST_SKIP() << "cannot make a private network namespace here (needs root)";
+        const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+        const std::string run =
+            "TESSARIN_IN_NETNS=1 unshare -n '" + self +
+            "' --gtest_filter=SoloGame.IsNotReachableOnAnotherAddressOfTheMachine";
+        ASSERT_EQ(std::system(run.c_str()), 0);
+        return;
+    }
+    ASSERT_EQ(std::system("ip link set lo up && ip addr add 10.77.0.1/32 dev lo"), 0);
+    ensureQtApp();
+    TRandom random(1);
+    ServerConnections solo(random, sharedDictionary());
+    solo.listenLocal();
+    ServerConnections hosted(random, sharedDictionary());
+    hosted.setPortName("0");
+    hosted.listen();
+    EXPECT_TRUE(reaches("10.77.0.1", hosted.port()));
+    EXPECT_TRUE(reaches("127.0.0.1", solo.port()));
+    EXPECT_FALSE(reaches("10.77.0.1", solo.port()));
 }
 
 // Fills every free descriptor slot below a lowered limit, and gives them back.

@@ -14,7 +14,7 @@ TEST_F(WholeGameOverTcp, FromStartToWinner) {
     ann.sock.Send(proto::request::startgame("Ann", "1") + proto::request::justwatch(1, true));
     const int end = ann.awaitMessage("CMD_winner+");
     ASSERT_GE(end, 0) << "no winner; last message: " << ann.received.back();
-    const std::size_t start = 2;  // after sendlogininfo and newplayerinfo
+    const std::size_t start = 3;  // after sendlogininfo, secret and newplayerinfo
     EXPECT_EQ(ann.received[start], "CMD_startgame+Ann+1+");
     EXPECT_EQ(ann.received[start + 1], "CMD_action+0+Klot plays Normal.|clBlue");
     EXPECT_EQ(ann.received[start + 2], "CMD_roundstart+1+");

@@ -49,6 +49,8 @@ class FakeHost : public ServerHost {
     int botSpeedMs() const override { return botSpeed; }
     int timeSpeedMs() const override { return timeSpeed; }
     BotStrength botStrength(int seat) const override { return strengths[seat]; }
+    // "s1", "s2", ...: foreseeable in the messages a test expects.
+    std::string newSecret() override { return "s" + std::to_string(++secrets); }
 
     // Messages to one seat, in order.
     std::vector<std::string> to(int seat) const;
@@ -64,6 +66,7 @@ class FakeHost : public ServerHost {
     std::array<BotStrength, kSeatSlots + 1> strengths{};  // all Normal
     TServer* server = nullptr;  // told about departures when a seat is closed
     bool missingTerminator = false;
+    int secrets = 0;
 };
 
 // The embedded word list, written once per test program into a private directory.
