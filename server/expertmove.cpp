@@ -76,14 +76,16 @@ class RowScores {
 // choice) until the end of the horizon.
 class Playout {
   public:
+    // `movers` are the seats placing from now on, those from index `firstNext` on in the
+    // next column.
     Playout(const GameState& st, RowScores& scores, const WordFinder& finder, int seat,
-            const std::vector<int>& movers)
-        : st_(st), scores_(scores), seat_(seat), movers_(movers) {
+            const std::vector<int>& movers, std::size_t firstNext)
+        : st_(st), scores_(scores), seat_(seat), movers_(movers), firstNext_(firstNext) {
         for (int x = 1; x <= 26; ++x) use_[x] = finder.wordsWith(letterOf(x));
     }
 
-    // Gains of `seat` less the mean gain of the others, from its move of `letter` into
-    // `row` on, with `racks` and the bag order `bag` as guessed.
+    // Gains of the seat less the mean gain of the others, from its move of rack slot `slot`
+    // into `row` on, with `racks` and the bag order `bag` as guessed.
     double run(const std::array<Rack, kPlayerSeats + 1>& racks, const int* bag, int bagSize,
                int slot, int row) {
         racks_ = racks;
@@ -105,7 +107,6 @@ class Playout {
             if (s != seat_ && st_.players[s].inround) others += gains_[s], ++count;
         return gains_[seat_] - (count ? others / count : 0);
     }
-    void setFirstNext(std::size_t index) { firstNext_ = index; }
 
   private:
     int value(int row, int col, int x) {
@@ -146,7 +147,7 @@ class Playout {
     RowScores& scores_;
     const int seat_;
     const std::vector<int>& movers_;
-    std::size_t firstNext_ = 0;
+    const std::size_t firstNext_;
     int use_[27] = {};
     std::array<Rack, kPlayerSeats + 1> racks_{};
     const int* bag_ = nullptr;
@@ -197,8 +198,7 @@ BotMove expertMove(const GameState& st, int seat, const WordFinder& finder,
     if (firstNext == 0) firstNext = movers.size();
 
     RowScores scores(st, finder);
-    Playout playout(st, scores, finder, seat, movers);
-    playout.setFirstNext(firstNext);
+    Playout playout(st, scores, finder, seat, movers, firstNext);
 
     // Each letter once (the first slot holding it) in each open row.
     struct Candidate {

@@ -15,4 +15,11 @@ inline constexpr std::array<int, 27> kTileCounts = {
     10, 3, 2, 4, 5, 2, 3, 3, 4, 1, 2, 3, 3,   // A..M
     3,  3, 2, 1, 3, 5, 4, 2, 1, 2, 1, 2, 1};  // N..Z
 
+constexpr int tileTotal() {
+    int total = 0;
+    for (int n : kTileCounts) total += n;
+    return total;
+}
+static_assert(tileTotal() == kBagSize);
+
 }  // namespace tessarin
