@@ -1,9 +1,12 @@
 // Word search speed: the built-in list searched where it lies in the program against a
 // vector of the same words as strings, a placement that fills a row, and the computer's most
-// expensive move.
+// expensive move in seeded games at each strength.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -107,44 +110,80 @@ void BM_WordFinderIndex(benchmark::State& state) {
 }
 BENCHMARK(BM_WordFinderIndex)->Unit(benchmark::kMillisecond);
 
-// The computer's move in column 6 with every row open, per strength (0 Normal, 1 Strong,
-// 2 Expert) and board: rows of Q that score nothing (Normal tries all six tiles, 873
-// lookups each, before its fallback), or rows of common letters where every try finds
-// words. The most expensive case of each strength is its worst move.
+// A position of a real game just before a computer move, with the generator's state.
+struct Position {
+    GameState state;
+    std::uint32_t random = 0;
+};
+
+double threadMs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Plays kWorstMoveGames seeded one-round games with `strength` in both seats and keeps the
+// position before the move that took the most thread CPU time (found once per strength).
+constexpr int kWorstMoveGames = 30;
+const Position& slowestPosition(BotStrength strength) {
+    static std::map<BotStrength, Position> found;
+    if (const auto it = found.find(strength); it != found.end()) return it->second;
+    ServerRig rig;
+    rig.join("Ann");
+    rig.host.strengths[1] = rig.host.strengths[2] = strength;
+    Position& worst = found[strength];
+    double worstMs = -1;
+    const auto& st = rig.server.state();
+    for (std::uint32_t seed = 5000; seed < 5000 + kWorstMoveGames; ++seed) {
+        rig.random.seed(seed);
+        rig.host.clear();
+        rig.server.dispatch(1, "CMD_startgame+Ann+1+");
+        rig.server.dispatch(1, "CMD_justwatch+1+1");
+        while (st.gamestarted) {
+            if (rig.computertimer.running()) {
+                const Position before{st, rig.random.state()};
+                const double start = threadMs();
+                rig.server.computertimerTimer();
+                if (threadMs() - start > worstMs) {
+                    worstMs = threadMs() - start;
+                    worst = before;
+                }
+            } else if (rig.timer1.running()) {
+                rig.server.timer1Timer();
+            } else {
+                break;
+            }
+        }
+    }
+    return worst;
+}
+
+// Each strength's slowest move found in seeded games (0 Normal, 1 Strong, 2 Expert), played
+// again from the same position and random state; "column" says where it was.
 void BM_ComputerWorstMove(benchmark::State& state) {
     const auto strength = static_cast<BotStrength>(state.range(0));
-    const bool rich = state.range(1) != 0;
-    ServerRig rig(42);  // one server, so the word index is built once
-    rig.host.strengths[2] = strength;
+    const Position& worst = slowestPosition(strength);
+    ServerRig rig;  // one server, so the word index is built once
     rig.join("Ann");
-    auto& st = rig.server.state();
+    rig.host.strengths[1] = rig.host.strengths[2] = strength;
+    rig.server.latchstrengths();
     rig.server.finder();
     for (auto _ : state) {
         state.PauseTiming();
         rig.host.clear();
-        st.gamestarted = true;
-        st.column = 6;
-        st.columnplays = 0;
-        st.whoseturn = 2;
-        st.players[1].inround = st.players[2].inround = true;
-        const char* rows[] = {"stare", "reast", "tears", "aster", "rates", "earst"};
-        for (int r = 1; r <= kRows; ++r) {
-            for (int c = 1; c <= 5; ++c)
-                st.board[r][c] = rich ? rows[r - 1][c - 1] - 'a' + 1 : 17;  // q
-            st.board[r][6] = 0;
-        }
-        st.players[1].tiles = {0, 5, 19, 20, 1, 18, 14};  // e s t a r n
-        st.players[2].tiles =
-            rich ? st.players[1].tiles : std::array<int, kRackSize + 1>{0, 17, 17, 17, 17, 17, 17};
-        rig.server.shuffletiles();
+        rig.server.state() = worst.state;
+        rig.random.seed(worst.random);
         state.ResumeTiming();
-        rig.server.computerplaceletter(2);
+        rig.server.computertimerTimer();
     }
+    state.counters["column"] = worst.state.column;
 }
 BENCHMARK(BM_ComputerWorstMove)
-    ->ArgsProduct({{0, 1, 2}, {0, 1}})
-    ->ArgNames({"strength", "rich"})
-    ->Unit(benchmark::kMicrosecond);
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("strength")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tessarin::testing

@@ -1,15 +1,24 @@
 // Plays seeded one-round games between two strengths of the computer player on the rules
-// engine itself (fake seams: no sockets, no timers) and prints each side's win rate with a
-// 95 % Wilson interval, and the slowest move of each strength in thread CPU time.
+// engine itself (fake seams: no sockets, no timers). Each deal (seed) is played twice with
+// the strengths in swapped seats, so neither side gains by the tiles or by moving first.
+// Prints each pairing's games won with a 95 % Wilson interval, and the slowest move of each
+// strength in thread CPU time.
 //
-//   tessarin_bench_strength [games per pairing, default 400] [rounds per game, default 1]
+//   tessarin_bench_strength [--games N] [--first-seed S] [--only A:B]
+//
+// N games per pairing (rounded up to an even number; default 400), on seeds S, S+1, ...
+// (default 1000000, far from the seeds the tests use); --only plays one pairing, for
+// instance expert:strong.
 #include <time.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "fakes.h"
 
@@ -24,14 +33,15 @@ double threadMs() {
 
 double slowestMs[3] = {};
 
-// Seat 1 (a watching host, so the computer plays it) against Klot in seat 2; returns the
-// seat that won.
-int playGame(std::uint32_t seed, BotStrength seat1, BotStrength seat2, int rounds) {
-    ServerRig rig(seed);
+// One server for all games, so the word index is built once: each game reseeds the
+// generator, and starting a game resets everything a game uses. Seat 1 (the host, who
+// watches, so the computer plays the seat) against Klot in seat 2; returns the winner.
+int playGame(ServerRig& rig, std::uint32_t seed, BotStrength seat1, BotStrength seat2) {
+    rig.random.seed(seed);
+    rig.host.clear();
     rig.host.strengths[1] = seat1;
     rig.host.strengths[2] = seat2;
-    rig.join("Ann");
-    rig.server.dispatch(1, "CMD_startgame+Ann+" + std::to_string(rounds) + "+");
+    rig.server.dispatch(1, "CMD_startgame+Ann+1+");
     rig.server.dispatch(1, "CMD_justwatch+1+1");
     const auto& st = rig.server.state();
     while (st.gamestarted) {
@@ -51,14 +61,14 @@ int playGame(std::uint32_t seed, BotStrength seat1, BotStrength seat2, int round
     return st.players[1].score > st.players[2].score ? 1 : 2;
 }
 
-// Each game on its own seed; the two strengths change seats every game.
-void pairing(BotStrength a, BotStrength b, int games, int rounds) {
+void pairing(BotStrength a, BotStrength b, int games, std::uint32_t firstSeed) {
+    ServerRig rig;
+    rig.join("Ann");
     int won = 0;
-    for (int i = 0; i < games; ++i) {
-        const auto seed = static_cast<std::uint32_t>(1000 + i);
-        const bool aFirst = i % 2 == 0;
-        const int winner = playGame(seed, aFirst ? a : b, aFirst ? b : a, rounds);
-        won += (winner == 1) == aFirst;
+    for (int deal = 0; deal < games / 2; ++deal) {
+        const auto seed = firstSeed + static_cast<std::uint32_t>(deal);
+        won += playGame(rig, seed, a, b) == 1;
+        won += playGame(rig, seed, b, a) == 2;
     }
     const double n = games, p = won / n, z = 1.96;
     const double centre = (p + z * z / (2 * n)) / (1 + z * z / n);
@@ -69,16 +79,44 @@ void pairing(BotStrength a, BotStrength b, int games, int rounds) {
     std::fflush(stdout);
 }
 
+[[noreturn]] void usage() {
+    std::fprintf(stderr,
+                 "usage: tessarin_bench_strength [--games N] [--first-seed S] [--only A:B]\n");
+    std::exit(2);
+}
+
 }  // namespace
 }  // namespace tessarin::testing
 
 int main(int argc, char** argv) {
     using namespace tessarin;
-    const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 400;
-    const int rounds = argc > 2 ? std::clamp(std::atoi(argv[2]), 1, 5) : 1;
-    testing::pairing(BotStrength::Strong, BotStrength::Normal, games, rounds);
-    testing::pairing(BotStrength::Expert, BotStrength::Strong, games, rounds);
-    testing::pairing(BotStrength::Expert, BotStrength::Normal, games, rounds);
+    int games = 400;
+    std::uint32_t firstSeed = 1000000;
+    std::vector<std::pair<BotStrength, BotStrength>> pairings = {
+        {BotStrength::Strong, BotStrength::Normal},
+        {BotStrength::Expert, BotStrength::Strong},
+        {BotStrength::Expert, BotStrength::Normal}};
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc) testing::usage();
+        const std::string value = argv[++i];
+        if (option == "--games") {
+            games = std::max(2, std::atoi(value.c_str()));
+            games += games % 2;
+        } else if (option == "--first-seed") {
+            firstSeed = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+        } else if (option == "--only") {
+            const auto colon = value.find(':');
+            const auto a = strengthFromName(value.substr(0, colon));
+            const auto b = colon == std::string::npos ? std::nullopt
+                                                      : strengthFromName(value.substr(colon + 1));
+            if (!a || !b) testing::usage();
+            pairings = {{*a, *b}};
+        } else {
+            testing::usage();
+        }
+    }
+    for (const auto& [a, b] : pairings) testing::pairing(a, b, games, firstSeed);
     for (auto s : {BotStrength::Normal, BotStrength::Strong, BotStrength::Expert})
         std::printf("slowest %s move: %.2f ms CPU\n", std::string(strengthName(s)).c_str(),
                     testing::slowestMs[static_cast<int>(s)]);

@@ -1,6 +1,8 @@
-// The moves of the stronger computer players, chosen from the game state alone (no random
-// draws, so they never disturb the tile bag of a seeded game).
+// The moves of the stronger computer players. They draw nothing from the program's random
+// generator, so they never disturb the tile bag of a seeded game.
 #pragma once
+
+#include <cstdint>
 
 #include "gamestate.h"
 
@@ -18,10 +20,12 @@ struct BotMove {
 // whose letter the fewest words hold, so the rack keeps the letters that make words.
 BotMove strongMove(const GameState& st, int seat, const WordFinder& finder);
 
-// As strongMove, scoring each move by what it gains less what it leaves to the next player.
-// Within a column: less the best reply the next player's rack makes in the rows still open,
-// plus half the best the rest of its own rack makes there. On the column's last cell, after
-// which the same seat opens the next column: plus its own best move there.
-BotMove expertMove(const GameState& st, int seat, const WordFinder& finder);
+// The best move on average over guesses of the tiles the seat cannot see (the other racks
+// and the bag, one pool), each played out to the end of the next column with every seat
+// taking the highest score. It depends only on what a player in the seat knows: its own
+// rack, the board, the turn order and the unseen pool; `randomState` seeds the guesses,
+// which are drawn from the pool in letter order, and is not advanced.
+BotMove expertMove(const GameState& st, int seat, const WordFinder& finder,
+                   std::uint32_t randomState);
 
 }  // namespace tessarin

@@ -1,6 +1,8 @@
 // The computer player. At Normal strength it tries each rack tile once in one open row,
 // scores each try with the placement's own word search, and plays the best (at once when it
-// is worth over 20); the stronger players' choices are in botmoves.cpp.
+// is worth over 20); the stronger players' choices are in botmoves.cpp and expertmove.cpp.
+// Every strength sees only what a player in the seat could: its own rack, the board and
+// the turn order.
 #include <utility>
 
 #include "botmoves.h"
@@ -24,10 +26,12 @@ void TServer::computerplay(int seat) {
 void TServer::computerplaceletter(int seat) {
     const int col = st_.column;
     if (col < 1 || col > kColumns) return;
-    const BotStrength strength = host_.botStrength(seat);
+    const BotStrength strength =
+        seat >= 1 && seat <= kPlayerSeats ? strengths_[seat] : BotStrength::Normal;
     if (strength != BotStrength::Normal) {
-        const BotMove move = strength == BotStrength::Strong ? strongMove(st_, seat, finder())
-                                                             : expertMove(st_, seat, finder());
+        const BotMove move = strength == BotStrength::Strong
+                                 ? strongMove(st_, seat, finder())
+                                 : expertMove(st_, seat, finder(), random_.state());
         if (move.slot != 0) {
             placebot(seat, move.slot, move.row, col);
             return;

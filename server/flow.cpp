@@ -24,6 +24,7 @@ void TServer::startgame(std::string_view request) {
     // The game start window offers 1..5; a hand-made request gets the nearest of those.
     st_.playtoscore = std::clamp(proto::toInt(fields.field()).value_or(1), 1, kMaxRounds);
     sendall(proto::msg::startgame(starter, st_.playtoscore));
+    latchstrengths();
     announcestrength();
     for (int seat = 1; seat <= kPlayerSeats; ++seat) {
         st_.players[seat].score = 0;
@@ -38,12 +39,26 @@ void TServer::startgame(std::string_view request) {
     startround();
 }
 
+void TServer::latchstrengths() {
+    for (int seat = 1; seat <= kPlayerSeats; ++seat) strengths_[seat] = host_.botStrength(seat);
+    namedStrength_ = strengths_[2];
+}
+
+namespace {
+
+// "Klot plays Strong." as an action line of the server's own, in the colour of the
+// window's own system lines. Seat 2 is Klot's unless a human sits there; the strength also
+// plays watching seats.
+std::string strengthline(bool klot, BotStrength strength, std::string_view when) {
+    const std::string rest =
+        "plays " + std::string(strengthName(strength)) + std::string(when) + ".|clBlue";
+    return proto::msg::actionline("0", klot ? "Klot" : "The computer", rest);
+}
+
+}  // namespace
+
 void TServer::announcestrength() {
-    // Seat 2 is Klot's unless a human sits there; the strength also plays watching seats.
-    const bool klot = !st_.players[2].human();
-    const std::string rest = "plays " + std::string(strengthName(host_.botStrength(2))) +
-                             ".|clBlue";  // the colour of the window's own system lines
-    sendall(proto::msg::actionline("0", klot ? "Klot" : "The computer", rest));
+    sendall(strengthline(!st_.players[2].human(), strengths_[2], ""));
 }
 
 void TServer::startround() {
@@ -80,6 +95,10 @@ void TServer::findplayer() {
         } while (!inround(st_.turnpos));
     }
     st_.whoseturn = st_.turnpos;
+    if (st_.gamestarted && host_.botStrength(2) != namedStrength_) {
+        namedStrength_ = host_.botStrength(2);
+        sendall(strengthline(!st_.players[2].human(), namedStrength_, " from the next game"));
+    }
     sendall(proto::msg::nextplayer(st_.whoseturn, st_.column, newcolumn));
 
     // The computer plays seat 2 when no human sits there, a watching human's seat, and the

@@ -28,8 +28,9 @@ class ServerHost {
     // Tick lengths in milliseconds, read each time a timer is armed.
     virtual int botSpeedMs() const = 0;   // Slow 2000, Normal 1000, Fast 500
     virtual int timeSpeedMs() const = 0;  // Short 500, Normal 1000, Long 1500
-    // How the computer plays `seat` (1..3), read at each of its moves. The program gives
-    // every seat the host's one choice; the strength benchmark pits two against each other.
+    // How the computer plays `seat` (1..3), read when a game starts (and for seat 2 at each
+    // turn, to name a change in the chat). The program gives every seat the host's one
+    // choice; the strength benchmark pits two against each other.
     virtual BotStrength botStrength(int seat) const {
         (void)seat;
         return BotStrength::Normal;

@@ -2,23 +2,20 @@
 #include <array>
 
 #include "protocol.h"
+#include "tileset.h"
 #include "tserver.h"
 
 namespace tessarin {
 
 namespace {
 
-// The 75 tiles in the order they are put into the bag: A..Z by the counts of the set, then
-// five more A.
+// The 75 tiles in the order they are put into the bag: A..Z, five A first, then the five
+// other A at the end.
 constexpr std::array<int, kBagSize> fillOrder() {
-    //                           A  B  C  D  E  F  G  H  I  J  K  L  M
-    constexpr int counts[26] = {5, 3, 2, 4, 5, 2, 3, 3, 4, 1, 2, 3, 3,
-                                3, 3, 2, 1, 3, 5, 4, 2, 1, 2, 1, 2, 1};
-    //                           N  O  P  Q  R  S  T  U  V  W  X  Y  Z
     std::array<int, kBagSize> order{};
     int pos = 0;
     for (int letter = 1; letter <= 26; ++letter)
-        for (int k = 0; k < counts[letter - 1]; ++k) order[pos++] = letter;
+        for (int k = 0; k < (letter == 1 ? 5 : kTileCounts[letter]); ++k) order[pos++] = letter;
     while (pos < kBagSize) order[pos++] = 1;
     return order;
 }

@@ -5,6 +5,7 @@
 // computertimerTimer(). Single-threaded.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,7 +45,10 @@ class TServer {
     // Game and round flow. `request` is "starter's name+rounds+".
     void startgame(std::string_view request);
     void startround();
-    // The chat line naming the computer's strength: "Klot plays Strong.".
+    // The computer plays a game at the strengths the host chose when it started: startgame
+    // takes them and names them in the chat ("Klot plays Strong."). A change during a game
+    // is named at the next turn ("Klot plays Expert from the next game.").
+    void latchstrengths();
     void announcestrength();
     void findplayer();
     void timer1Timer();
@@ -110,6 +114,8 @@ class TServer {
     GameState st_;
     SeatKeeper seats_{st_};
     mutable std::unique_ptr<WordFinder> finder_;
+    std::array<BotStrength, kPlayerSeats + 1> strengths_{};  // this game's, per seat 1..3
+    BotStrength namedStrength_ = BotStrength::Normal;        // the last one the chat named
 };
 
 }  // namespace tessarin

@@ -84,9 +84,15 @@ void LetterCodeSet::grow() {
 void LetterCodeSet::rehash() {
     bits_ = std::max(bits_, 6);
     std::vector<std::uint32_t> old(std::size_t{1} << bits_, 0);
+    std::vector<std::uint8_t> oldCounts(old.size(), 0);
     old.swap(slots_);
-    for (std::uint32_t code : old)
-        if (code != 0) slots_[slotOf(code)] = code;
+    oldCounts.swap(counts_);
+    for (std::size_t i = 0; i < old.size(); ++i)
+        if (old[i] != 0) {
+            const std::size_t slot = slotOf(old[i]);
+            slots_[slot] = old[i];
+            counts_[slot] = oldCounts[i];
+        }
 }
 
 bool LetterCodeSet::insert(std::uint32_t code) {
@@ -95,12 +101,25 @@ bool LetterCodeSet::insert(std::uint32_t code) {
     const std::size_t slot = slotOf(code);
     if (slots_[slot] == code) return false;
     slots_[slot] = code;
+    counts_[slot] = 1;
     ++size_;
     return true;
 }
 
+void LetterCodeSet::add(std::uint32_t code) {
+    if (insert(code)) return;
+    std::uint8_t& n = counts_[slotOf(code)];
+    if (code != 0 && n < 255) ++n;
+}
+
 bool LetterCodeSet::contains(std::uint32_t code) const {
     return !slots_.empty() && slots_[slotOf(code)] == code;
+}
+
+int LetterCodeSet::count(std::uint32_t code) const {
+    if (slots_.empty()) return 0;
+    const std::size_t slot = slotOf(code);
+    return slots_[slot] == code ? counts_[slot] : 0;
 }
 
 WordFinder::WordFinder(const TDictn& spell) : spell_(spell) {
@@ -129,7 +148,7 @@ WordFinder::WordFinder(const TDictn& spell) : spell_(spell) {
         for (int k = 0; k < m; ++k) plain &= (letters[k] = letterCode(word[k])) != 0;
         if (!plain || (!ordered && !spell.IsWord(word))) continue;
         if (!words_.insert(pack(letters, m))) continue;
-        anagrams_.insert(anagramKey(letters, m));
+        anagrams_.add(anagramKey(letters, m));
         // Neighbours in the list share their first letters: those prefixes are in already.
         const int known = std::min(m - 1, static_cast<int>(last.size()) - 1);
         int shared = 0;
@@ -156,6 +175,23 @@ int WordFinder::score(const char* slots, int n, std::string* found) const {
     for (int m = n; m >= 1; --m)
         if (anagrams_.contains(anagramKey(letters, m)))
             total += searchBlock(letters, slots, m, found);
+    return total;
+}
+
+int WordFinder::scoreLetters(const char* slots, int n) const {
+    n = std::min(n, kMaxLetters);
+    int sorted[kMaxLetters];
+    int seen[27] = {};
+    int total = 0, orders = 1;  // orders: ways the block's repeated letters change places
+    for (int m = 1; m <= n; ++m) {
+        const int letter = letterCode(slots[m - 1]);
+        if (letter == 0) return score(slots, n, nullptr);
+        orders *= ++seen[letter];
+        int k = m - 1;
+        for (; k > 0 && sorted[k - 1] > letter; --k) sorted[k] = sorted[k - 1];
+        sorted[k] = letter;
+        total += m * orders * anagrams_.count(pack(sorted, m));
+    }
     return total;
 }
 

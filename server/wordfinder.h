@@ -20,7 +20,10 @@ class LetterCodeSet {
     void reserve(std::size_t count);
     // False when the set held `code` already (or it is 0).
     bool insert(std::uint32_t code);
+    // As insert, and counts how often `code` was added (up to 255).
+    void add(std::uint32_t code);
     bool contains(std::uint32_t code) const;
+    int count(std::uint32_t code) const;
     std::size_t size() const { return size_; }
 
   private:
@@ -29,6 +32,7 @@ class LetterCodeSet {
     void rehash();  // to 2^bits_ slots
 
     std::vector<std::uint32_t> slots_;  // 0 marks a free slot
+    std::vector<std::uint8_t> counts_;  // beside each slot
     std::size_t size_ = 0;
     int bits_ = 0;  // slots_.size() is 2^bits_
 };
@@ -45,6 +49,12 @@ class WordFinder {
     // As scorearrangements(spell, slots, n, found) for n = 0..6.
     int score(const char* slots, int n, std::string* found) const;
 
+    // The same total as score(slots, n, nullptr), from each block's letters alone: a block
+    // of m letters scores m for each arrangement that spells a word, and each word with the
+    // block's letters is spelled by as many arrangements as its repeated letters can change
+    // places. A few lookups, however many words the row makes.
+    int scoreLetters(const char* slots, int n) const;
+
     // How many indexed words hold `letter` (a..z or A..Z) at least once; 0 for others.
     int wordsWith(char letter) const;
     std::size_t words() const { return words_.size(); }
@@ -56,7 +66,7 @@ class WordFinder {
     const TDictn& spell_;
     LetterCodeSet words_;
     LetterCodeSet prefixes_;  // every proper prefix of a word
-    LetterCodeSet anagrams_;  // every word's letters in ascending order
+    LetterCodeSet anagrams_;  // every word's letters in ascending order, counted per word
     int wordsWith_[27] = {};
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "fakes.h"
 #include "protocol.h"
@@ -194,8 +195,8 @@ TEST(Computer, WatchingHumanHasTheirRackPlayedAfterTheBotDelay) {
 }
 
 // Column 2: rows 1 and 2 start with Q and X, the rest with Z. "QI" and "XI" score Klot's I
-// two points in either row; Ann, who plays next, holds a U that scores only "XU" in row 2.
-// Normal picks at random, Strong takes the first best row, Expert takes row 2 away from Ann.
+// two points in either row; of the tiles Klot cannot see, the two U score "XU" in row 2 and
+// nothing elsewhere. Strong takes the first best row, Expert takes row 2 away from Ann.
 TEST(Computer, StrongerPlayersChooseByScoreAndByTheReplyTheyLeave) {
     TempDir dir;
     const std::string list = records({"QI", "XI", "XU", "VVV"});
@@ -207,6 +208,7 @@ TEST(Computer, StrongerPlayersChooseByScoreAndByTheReplyTheyLeave) {
     for (const auto& c : cases) {
         ComputerRig rig(14, 2, spell);
         rig.host.strengths[2] = c.strength;
+        rig.server.latchstrengths();
         auto& st = rig.server.state();
         for (int r = 1; r <= kRows; ++r) st.board[r][1] = code(r == 1 ? 'q' : r == 2 ? 'x' : 'z');
         st.players[1].tiles = {0, code('v'), code('v'), code('u'), code('v'), code('v'), code('v')};
@@ -225,10 +227,63 @@ TEST(Computer, StrongerPlayersChooseByScoreAndByTheReplyTheyLeave) {
 TEST(Computer, StrongKeepsTheLettersThatMakeWords) {
     ComputerRig rig(15, 1);
     rig.host.strengths[2] = BotStrength::Strong;
+    rig.server.latchstrengths();
     rig.server.state().players[2].tiles = {0,         code('e'), code('s'), code('q'),
                                            code('a'), code('t'), code('r')};
     rig.server.computerplay(2);
     EXPECT_EQ(lastPlaced(rig.host).letter, code('q'));
+}
+
+// A computer move may depend only on what a player in the seat could know. From positions of
+// a seeded game, the tiles it cannot see (the other rack and the rest of the bag) are dealt
+// out again among the same places: with the same random state, every strength places the
+// same tile in the same row and draws as many random numbers.
+TEST(Computer, MovesDependOnlyOnWhatTheSeatCanSee) {
+    for (BotStrength strength : {BotStrength::Normal, BotStrength::Strong, BotStrength::Expert}) {
+        ServerRig game(31 + static_cast<std::uint32_t>(strength));
+        game.join("Ann");
+        game.host.strengths[1] = game.host.strengths[2] = strength;
+        game.server.dispatch(1, "CMD_startgame+Ann+1+");
+        game.server.dispatch(1, "CMD_justwatch+1+1");
+        ServerRig rig;  // replays single moves
+        rig.host.strengths = game.host.strengths;
+        rig.server.latchstrengths();
+        int moves = 0;
+        while (game.server.state().gamestarted) {
+            if (!game.computertimer.running()) {
+                game.server.timer1Timer();
+                continue;
+            }
+            if (moves++ % 4 == 0) {
+                const GameState position = game.server.state();
+                const int seat = position.whoseturn, other = 3 - seat;
+                auto play = [&](const GameState& st) {
+                    rig.random.seed(game.random.state());
+                    rig.host.clear();
+                    rig.server.state() = st;
+                    rig.server.computerplaceletter(seat);
+                    const Placed p = lastPlaced(rig.host);
+                    return std::tuple(p.row, p.letter, rig.random.state());
+                };
+                const auto expected = play(position);
+                TRandom deal(static_cast<std::uint32_t>(moves));
+                for (int variant = 0; variant < 2; ++variant) {
+                    GameState hidden = position;
+                    std::vector<int*> places;
+                    for (int k = 1; k <= kRackSize; ++k)
+                        places.push_back(&hidden.players[other].tiles[k]);
+                    for (int k = hidden.drawpos + 1; k <= kBagSize; ++k)
+                        places.push_back(&hidden.bag[k]);
+                    for (std::size_t i = places.size() - 1; i > 0; --i)
+                        std::swap(*places[i], *places[deal.Random(static_cast<int>(i + 1))]);
+                    EXPECT_EQ(play(hidden), expected) << strengthName(strength) << " move " << moves
+                                                      << " column " << position.column;
+                }
+            }
+            game.server.computertimerTimer();
+        }
+        EXPECT_GE(moves, 36);
+    }
 }
 
 }  // namespace

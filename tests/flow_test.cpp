@@ -96,6 +96,31 @@ TEST(Flow, StartGameAnnouncesResetsAndDeals) {
     EXPECT_TRUE(st.gamestarted);
 }
 
+// The host turns Klot from Strong to Expert after the first move: the chat says so at the
+// next turn, the game is played on at Strong move for move, and the next game is Expert's.
+TEST(Flow, StrengthChangedDuringAGameCountsFromTheNextGame) {
+    auto play = [](ServerRig& rig, bool change) {
+        rig.join("Ann");
+        rig.host.strengths[1] = rig.host.strengths[2] = BotStrength::Strong;
+        rig.server.dispatch(1, "CMD_startgame+Ann+1+");
+        rig.server.dispatch(1, "CMD_justwatch+1+1");
+        rig.server.computertimerTimer();
+        if (change) rig.host.strengths[1] = rig.host.strengths[2] = BotStrength::Expert;
+        rig.run([&] { return !rig.server.state().gamestarted; });
+        return rig.host.to(1, proto::kPlaceLetter);
+    };
+    ServerRig steady(21), changed(21);
+    EXPECT_EQ(play(changed, true), play(steady, false));
+    const std::string notice = "CMD_action+0+Klot plays Expert from the next game.|clBlue";
+    EXPECT_EQ(changed.host.to(1, proto::kAction), std::vector<std::string>({
+                                                      "CMD_action+0+Klot plays Strong.|clBlue",
+                                                      notice,
+                                                  }));
+    changed.host.clear();
+    changed.server.dispatch(1, "CMD_startgame+Ann+1+");
+    EXPECT_EQ(changed.host.to(1)[1], "CMD_action+0+Klot plays Expert.|clBlue");
+}
+
 TEST(Flow, RoundsPerGameAreANumberFromOneToFive) {
     const std::pair<const char*, int> cases[] = {
         {"Ann+x+", 1},  {"Ann", 1},    {"Ann++", 1},        {"Ann+0+", 1},

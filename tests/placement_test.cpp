@@ -228,6 +228,8 @@ void expectSameSearch(const TDictn& spell, const WordFinder& finder, const std::
               scorearrangements(spell, slots.data(), n, &plain))
         << slots;
     EXPECT_EQ(fast, plain) << slots;
+    EXPECT_EQ(finder.scoreLetters(slots.data(), n), finder.score(slots.data(), n, nullptr))
+        << slots;
 }
 
 // Every placement of seeded games, at every strength: each "CMD_ascore" must be what the

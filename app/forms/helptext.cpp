@@ -92,12 +92,14 @@ Watch for another player by right-clicking that player's name.</p>
 player thinks before it moves. <i>Time Speed</i> sets the pause between turns and rounds:
 <i>Short</i>, <i>Normal</i> or <i>Long</i>. In a game with others the host's choices
 count.</p>
-<p><b>Computer Strength.</b> <i>Normal</i> is the classic Klot: it tries each of its tiles
-in one row and plays the best of those. <i>Strong</i> tries every tile in every open row,
-plays the highest score and keeps the letters that make words most often. <i>Expert</i>
-also weighs the best reply its move leaves to the next player, whose tiles it knows. The
-host's choice plays every computer seat; the host's Game Start window shows it, and the
-chat names it when a game starts, for instance "Klot plays Strong."</p>
+<p><b>Computer Strength.</b> <i>Normal</i> is the classic Klot: it tries each of its
+tiles in one row and plays the best of those. <i>Strong</i> tries every tile in every open
+row and plays the highest score. <i>Expert</i> guesses the other players' tiles from the ones it
+has not seen and plays the move that pays best over the next turns, counting what it leaves
+to you. The computer sees only its own tiles and the board, as you do. The host's choice
+plays every computer seat; the host's Game Start window shows it, and the chat names it when
+a game starts, for instance "Klot plays Strong." A change during a game counts from the next
+game, and the chat says so.</p>
 <p><b>Sounds.</b> <i>Play Sounds</i> switches the game's sounds on or off. <i>Player Phrase
 Sounds</i> switches the chatter sounds other players send you; when it is off they appear
 as a line in the chat instead. <i>Turn Sound</i> chooses the <i>Classic</i> or the
