@@ -60,12 +60,14 @@ void TBoard::describe() {
     for (int slot = 1; slot <= kSlots; ++slot)
         parts_.tile[slot]->setNote(slot == selectedtile_ ? QStringLiteral("picked up") : QString());
     for (int seat = 1; seat <= kSeats; ++seat) {
-        const QString name = seatname(seat);
+        const bool empty = seatname(seat) == kWaiting;
+        const QString name = empty ? QStringLiteral("seat %1").arg(seat) : seatname(seat);
         const bool moving = seat == whoseturn_ && !parts_.image_Turn->isHidden();
         rename(parts_.label_playername[seat],
                QStringLiteral("Seat %1: %2%3")
                    .arg(seat)
-                   .arg(name, moving ? QStringLiteral(", to move") : QString()));
+                   .arg(empty ? QStringLiteral("waiting for a player") : name,
+                        moving ? QStringLiteral(", to move") : QString()));
         const QString bonus = parts_.label_bonus[seat]->text().mid(1);
         rename(parts_.label_score[seat],
                QStringLiteral("Score of %1: %2").arg(name, parts_.label_score[seat]->text()) +

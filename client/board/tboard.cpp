@@ -74,6 +74,7 @@ TBoard::TBoard(BoardHost& host, QWidget* parent) : QWidget(parent), host_(host) 
     setTabOrder(parts_.logo, parts_.listbox_words);
     setTabOrder(parts_.listbox_words, parts_.button_start);
     setTabOrder(parts_.button_start, parts_.grid);
+    setstatus(parts_.label_status->text());
     // Everything placed so far is the designed layout; the help panel lays itself out.
     for (QWidget* part : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (part != parts_.panel_help) scaled_.add(part);

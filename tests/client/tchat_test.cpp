@@ -20,6 +20,8 @@
 #include "chatentry.h"
 #include "chatpanel.h"
 #include "clientrig.h"
+#include "helppanel.h"
+#include "picturebutton.h"
 #include "pictureview.h"
 #include "privatemounts.h"
 #include "protocol.h"
@@ -575,6 +577,22 @@ class TchatTest : public QObject {
         }
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
         QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(", ")));
+
+        // Tab follows the window: the side strip top to bottom, the board, then the chat.
+        rig.chat->board().parts().panel_help->hide();
+        QStringList order;
+        QWidget* const first = rig.chat->board().parts().logo;
+        QWidget* w = first;
+        do {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(rig.chat.get()) &&
+                !w->focusProxy())
+                order << w->accessibleName();
+            w = w->nextInFocusChain();
+        } while (w != first);
+        QCOMPARE(order.mid(0, 5),
+                 QStringList({"Tessarin web page", "Words found", "Start Game",
+                              "Board: Welcome to Tessarin", "Phrase button 1: Way To Go!"}));
+        QCOMPARE(order.mid(13), QStringList({"Chatter Sounds", "Chat", "Chat entry", "Smilies"}));
     }
 
     void hostileServerMessagesAreDropped() {
