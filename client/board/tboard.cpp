@@ -143,7 +143,7 @@ void TBoard::buildrack() {
                            QStringLiteral("1 \u2013 6  pick a tile\n\u2190\u2191\u2192\u2193  "
                                           "choose a word\nEnter  place it\nF2  start a game\n"
                                           "Esc  leave the chat"),
-                           look::font(9, false), QRect(kSideLeft + 4, 329, kSideWidth - 4, 58));
+                           look::font(8, false), QRect(kSideLeft + 4, 336, kSideWidth - 4, 52));
     keys->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setcolour(keys, QPalette::WindowText, look::kTealDark);
     // The same list in words, as a screen reader would not read the arrows.
