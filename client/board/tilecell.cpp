@@ -48,7 +48,7 @@ void TileCell::paintEvent(QPaintEvent*) {
     const qreal s = width();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x2C, 0x68, 0x73, 225));
+    painter.setBrush(QColor(0x2C, 0x68, 0x73, 245));
     painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), s * 0.12, s * 0.12);
     const QPointF c = QRectF(rect()).center();
     const qreal d = s * 0.09;
