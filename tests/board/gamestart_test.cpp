@@ -38,19 +38,14 @@ void GameStartTest::startSendsTheRoundsAndSavesTheSettings_data() {
     QTest::addColumn<int>("setting");
     QTest::addColumn<int>("ups");
     QTest::addColumn<QByteArray>("sent");
-    QTest::addColumn<bool>("enter");  // Enter in the rounds field, not a click
     const QString you = QStringLiteral("You");
-    QTest::newRow("default") << you << 1 << 0 << QByteArray("CMD_startgame+You+1+\xFF") << false;
-    QTest::newRow("stepped to 3") << you << 1 << 2 << QByteArray("CMD_startgame+You+3+\xFF")
-                                  << false;
-    QTest::newRow("stored 4") << you << 4 << 0 << QByteArray("CMD_startgame+You+4+\xFF") << false;
-    QTest::newRow("stored 9 is 5")
-        << you << 9 << 0 << QByteArray("CMD_startgame+You+5+\xFF") << false;
-    QTest::newRow("stored 0 is 1")
-        << you << 0 << 0 << QByteArray("CMD_startgame+You+1+\xFF") << false;
+    QTest::newRow("default") << you << 1 << 0 << QByteArray("CMD_startgame+You+1+\xFF");
+    QTest::newRow("stepped to 3") << you << 1 << 2 << QByteArray("CMD_startgame+You+3+\xFF");
+    QTest::newRow("stored 4") << you << 4 << 0 << QByteArray("CMD_startgame+You+4+\xFF");
+    QTest::newRow("stored 9 is 5") << you << 9 << 0 << QByteArray("CMD_startgame+You+5+\xFF");
+    QTest::newRow("stored 0 is 1") << you << 0 << 0 << QByteArray("CMD_startgame+You+1+\xFF");
     QTest::newRow("a terminator in the name")
-        << QStringLiteral("Y\u00FFou") << 2 << 0 << QByteArray("CMD_startgame+You+2+\xFF") << false;
-    QTest::newRow("Enter") << you << 1 << 1 << QByteArray("CMD_startgame+You+2+\xFF") << true;
+        << QStringLiteral("Y\u00FFou") << 2 << 0 << QByteArray("CMD_startgame+You+2+\xFF");
 }
 
 void GameStartTest::startSendsTheRoundsAndSavesTheSettings() {
@@ -58,17 +53,13 @@ void GameStartTest::startSendsTheRoundsAndSavesTheSettings() {
     QFETCH(int, setting);
     QFETCH(int, ups);
     QFETCH(QByteArray, sent);
-    QFETCH(bool, enter);
     FakeBoardHost host;
     host.name = name;
     Tgamestart window(host, nullptr);
     window.setrounds(setting);
     window.show();
     for (int i = 0; i < ups; ++i) window.edit_playtoscore()->stepUp();
-    if (enter)
-        QTest::keyClick(window.edit_playtoscore()->findChild<QLineEdit*>(), Qt::Key_Return);
-    else
-        QTest::mouseClick(window.button_start(), Qt::LeftButton);
+    QTest::mouseClick(window.button_start(), Qt::LeftButton);
     QCOMPARE(host.sent, std::vector<std::string>{sent.toStdString()});
     QVERIFY(window.isHidden());
     QCOMPARE(host.saves, 1);

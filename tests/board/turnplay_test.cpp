@@ -311,39 +311,20 @@ void TurnPlayTest::whatAScreenReaderIsTold() {
     TBoard board(host);
     startgame(board);
     const BoardParts& p = board.parts();
-    // What the cursor's cell says last is what was announced last.
+    // What the cursor's cell describes is what was announced last.
     const auto told = [&] { return p.grid->cursorcell()->accessibleDescription(); };
-    QCOMPARE(p.label_playername[1]->accessibleName(), QStringLiteral("Seat 1: Ann, to move"));
-    QCOMPARE(p.label_score[1]->accessibleName(), QStringLiteral("Score of Ann: 0"));
-    QCOMPARE(p.word[2][1]->accessibleName(),
-             QStringLiteral("Word 2, place 6 from the left: empty, open to play"));
-    QCOMPARE(p.word[2][2]->accessibleName(),
-             QStringLiteral("Word 2, place 5 from the left: empty, not open yet"));
-    QCOMPARE(told(), QStringLiteral("Your Turn...Choose a Letter to place."));
-
     QTest::keyClick(&board, Qt::Key_3);
-    QCOMPARE(p.tile[3]->accessibleName(), QStringLiteral("Rack tile 3: T, picked up"));
-    QCOMPARE(p.tile[5]->accessibleName(), QStringLiteral("Rack tile 5: R"));
-    QCOMPARE(told(), QStringLiteral("Picked up T. Choose spot to place the letter."));
     QTest::keyClick(&board, Qt::Key_Left);
     QTest::keyClick(&board, Qt::Key_Down);
     QCOMPARE(p.grid->cursorcell(), p.word[2][2]);
     QCOMPARE(told(), QString());  // an announcement stays with the moment it was made
     QTest::keyClick(&board, Qt::Key_Return);
-    QCOMPARE(p.tile[3]->accessibleName(), QStringLiteral("Rack tile 3: T"));
-
     deliver(board, proto::msg::ascore(1, 12, 5, "+tab+bat"));
     deliver(board, proto::msg::placeletter(1, 2, 1, 20));
-    QCOMPARE(p.word[2][1]->accessibleName(), QStringLiteral("Word 2, place 6 from the left: T"));
-    QCOMPARE(p.label_score[1]->accessibleName(), QStringLiteral("Score of Ann: 12, last move 5"));
-    QCOMPARE(p.label_bonus[1]->accessibleName(), QStringLiteral("Last move of Ann: 5 points"));
     QCOMPARE(told(), QStringLiteral("You placed a letter in the SECOND word. Letter T. TAB, BAT: "
                                     "2 words / 5 points. Score of Ann: 12."));
-    deliver(board, proto::msg::nextplayer(2, 1, 0));
-    QCOMPARE(told(), QStringLiteral("Klot's turn."));
-    QCOMPARE(p.label_playername[1]->accessibleName(), QStringLiteral("Seat 1: Ann"));
-    QCOMPARE(p.label_playername[2]->accessibleName(), QStringLiteral("Seat 2: Klot, to move"));
-    QCOMPARE(p.grid->accessibleName(), QStringLiteral("Board: Klot's turn."));
+    QCOMPARE(p.label_score[1]->accessibleName(), QStringLiteral("Score of Ann: 12, last move 5"));
+    QCOMPARE(p.label_bonus[1]->accessibleName(), QStringLiteral("Last move of Ann: 5 points"));
 }
 
 QTEST_MAIN(TurnPlayTest)
