@@ -20,7 +20,7 @@ QString turnsound(const BoardHost& host) {
 }
 
 // Renames only on a change: each new name is an event a screen reader may speak.
-void rename(QWidget* widget, const QString& name) {
+void setname(QWidget* widget, const QString& name) {
     if (widget->accessibleName() != name) widget->setAccessibleName(name);
 }
 
@@ -33,7 +33,7 @@ void TBoard::setcell(int row, int column, int code) {
 void TBoard::setstatus(const QString& text) {
     parts_.label_status->setText(text);
     // Readable from the board itself, where the keys are.
-    rename(parts_.grid, QStringLiteral("Board: ") + text);
+    setname(parts_.grid, QStringLiteral("Board: ") + text);
 }
 
 void TBoard::announce(const QString& text) {
@@ -63,22 +63,22 @@ void TBoard::describe() {
         const bool empty = seatname(seat) == kWaiting;
         const QString name = empty ? QStringLiteral("seat %1").arg(seat) : seatname(seat);
         const bool moving = seat == whoseturn_ && !parts_.image_Turn->isHidden();
-        rename(parts_.label_playername[seat],
-               QStringLiteral("Seat %1: %2%3")
-                   .arg(seat)
-                   .arg(empty ? QStringLiteral("waiting for a player") : name,
-                        moving ? QStringLiteral(", to move") : QString()));
+        setname(parts_.label_playername[seat],
+                QStringLiteral("Seat %1: %2%3")
+                    .arg(seat)
+                    .arg(empty ? QStringLiteral("waiting for a player") : name,
+                         moving ? QStringLiteral(", to move") : QString()));
         const QString bonus = parts_.label_bonus[seat]->text().mid(1);
-        rename(parts_.label_score[seat],
-               QStringLiteral("Score of %1: %2").arg(name, parts_.label_score[seat]->text()) +
-                   (bonus.isEmpty() ? QString() : QStringLiteral(", last move ") + bonus));
-        rename(parts_.label_bonus[seat],
-               bonus.isEmpty() ? QString()
-                               : QStringLiteral("Last move of %1: %2 points").arg(name, bonus));
+        setname(parts_.label_score[seat],
+                QStringLiteral("Score of %1: %2").arg(name, parts_.label_score[seat]->text()) +
+                    (bonus.isEmpty() ? QString() : QStringLiteral(", last move ") + bonus));
+        setname(parts_.label_bonus[seat],
+                bonus.isEmpty() ? QString()
+                                : QStringLiteral("Last move of %1: %2 points").arg(name, bonus));
     }
-    rename(parts_.image_Turn, isplayingseat(whoseturn_)
-                                  ? QStringLiteral("Turn: ") + seatname(whoseturn_)
-                                  : QStringLiteral("Turn marker"));
+    setname(parts_.image_Turn, isplayingseat(whoseturn_)
+                                   ? QStringLiteral("Turn: ") + seatname(whoseturn_)
+                                   : QStringLiteral("Turn marker"));
 }
 
 void TBoard::clearwords() {
