@@ -103,8 +103,8 @@ void Tchat::setPorts(int gamePort, int lobbyPort) {
 
 void Tchat::buildmenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    StartGame1 =
-        file->addAction(QStringLiteral("Start Game"), board_, &board::TBoard::button_startClick);
+    StartGame1 = file->addAction(QStringLiteral("Start Game"), QKeySequence(Qt::Key_F2), board_,
+                                 &board::TBoard::button_startClick);
     StartGame1->setEnabled(false);
     file->addSeparator();
     file->addAction(QStringLiteral("Exit"), this, &QWidget::close);

@@ -93,11 +93,13 @@ void Ttallylist::buildControls() {
     label(this, QStringLiteral("Players In Current Game"), {8, 8, 150, 16});
     checklist_ = new QListWidget(this);
     checklist_->setObjectName(QStringLiteral("checklist"));
+    checklist_->setAccessibleName(QStringLiteral("Players In Current Game"));
     checklist_->setGeometry(8, 26, 150, 140);
 
     label(this, QStringLiteral("Players Being Tallied"), {317, 8, 150, 16});
     listbox_tally_ = new QListWidget(this);
     listbox_tally_->setObjectName(QStringLiteral("listbox_tally"));
+    listbox_tally_->setAccessibleName(QStringLiteral("Players Being Tallied"));
     listbox_tally_->setGeometry(317, 26, 150, 140);
 
     auto* own = new QGroupBox(QStringLiteral("Your Total Tally"), this);
@@ -134,6 +136,7 @@ void Ttallylist::buildControls() {
     button_reset_->setGeometry(8, 312, 100, 27);
     button_done_ = new QPushButton(QStringLiteral("Done"), this);
     button_done_->setObjectName(QStringLiteral("button_done"));
+    button_done_->setDefault(true);
     button_done_->setGeometry(367, 312, 100, 27);
 
     connect(checklist_, &QListWidget::itemChanged, this, &Ttallylist::checklistClickCheck);

@@ -32,18 +32,12 @@ Tabout::Tabout(const QPixmap& background, QWidget* parent) : QDialog(parent) {
     image_aboutlogo->setObjectName(QStringLiteral("image_aboutlogo"));
     clickable(image_aboutlogo, this);
 
-    // Shown as "Version 1.0.1.0"; only the middle label is the version itself.
-    label_version = new QLabel(QStringLiteral("Version "), this);
-    version = new QLabel(
-        QString::fromLatin1(proto::kVersion.data(), static_cast<qsizetype>(proto::kVersion.size())),
-        this);
+    // One label, so that it reads as one line: "Version 1.0.1.0", of which "1.0.1" is the
+    // version the login sends.
+    versiontext_ =
+        QString::fromLatin1(proto::kVersion.data(), static_cast<qsizetype>(proto::kVersion.size()));
+    version = new QLabel(QStringLiteral("Version ") + versiontext_ + QStringLiteral(".0"), this);
     version->setObjectName(QStringLiteral("version"));
-    auto* versionRow = new QHBoxLayout;
-    versionRow->setSpacing(0);
-    versionRow->addWidget(label_version);
-    versionRow->addWidget(version);
-    versionRow->addWidget(new QLabel(QStringLiteral(".0"), this));
-    versionRow->addStretch();
 
     label_year = new QLabel(QString::number(QDate::currentDate().year()), this);
     label_year->setObjectName(QStringLiteral("label_year"));
@@ -81,7 +75,7 @@ Tabout::Tabout(const QPixmap& background, QWidget* parent) : QDialog(parent) {
     layout->setSpacing(2);
     layout->addWidget(image_aboutlogo, 0, Qt::AlignLeft);
     layout->addSpacing(8);
-    layout->addLayout(versionRow);
+    layout->addWidget(version);
     layout->addLayout(yearRow);
     layout->addStretch();
     layout->addLayout(bottomRow);
@@ -94,7 +88,7 @@ void Tabout::setwebaddress(const QString& address) {
 }
 
 QString Tabout::versiontext() const {
-    return version->text();
+    return versiontext_;
 }
 
 void Tabout::openurl() {

@@ -24,7 +24,8 @@ class Tabout : public QDialog {
     QString webaddress() const { return webaddress_; }
     void seturlopener(UrlOpener opener) { opener_ = std::move(opener); }
 
-    // "1.0.1": sent in the login and compared by the server.
+    // "1.0.1": sent in the login and compared by the server; the window shows it as
+    // "Version 1.0.1.0".
     QString versiontext() const;
 
     // Opens "http://" + the web address with the opener, which reports a failure (the
@@ -37,8 +38,8 @@ class Tabout : public QDialog {
 
   private:
     QLabel* image_aboutlogo;
-    QLabel* label_version;
-    QLabel* version;
+    QLabel* version;  // "Version 1.0.1.0"
+    QString versiontext_;
     QLabel* label_year;
     QLabel* label_url;
     QPushButton* button_done;

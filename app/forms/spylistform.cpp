@@ -27,6 +27,7 @@ Tspylist::Tspylist(const QPixmap& background, QWidget* parent)
 
     listbox_spys = new QListWidget(this);
     listbox_spys->setObjectName(QStringLiteral("listbox_spys"));
+    listbox_spys->setAccessibleName(QStringLiteral("Spy List"));
     listbox_spys->setMouseTracking(true);
     listbox_spys->viewport()->installEventFilter(this);
     listbox_spys->setContextMenuPolicy(Qt::DefaultContextMenu);
@@ -39,6 +40,7 @@ Tspylist::Tspylist(const QPixmap& background, QWidget* parent)
 
     button_done = new QPushButton(QStringLiteral("Done"), this);
     button_done->setObjectName(QStringLiteral("button_done"));
+    button_done->setDefault(true);
     connect(button_done, &QPushButton::clicked, this, [this] { button_doneClick(); });
 
     auto* layout = new QVBoxLayout(this);

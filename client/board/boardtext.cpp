@@ -31,6 +31,11 @@ QString placedstatus(bool mine, const QString& placer, int row) {
     return (mine ? QStringLiteral("You") : placer) + where;
 }
 
+QString lettername(int code) {
+    if (code >= 1 && code <= 26) return QString(QChar(u'A' + code - 1));
+    return QStringLiteral("empty");
+}
+
 QString turnstatus(bool mine, const QString& player) {
     return mine ? QStringLiteral("Your Turn...Choose a Letter to place.")
                 : player + QStringLiteral("'s turn.");

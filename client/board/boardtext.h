@@ -26,4 +26,7 @@ QString placedstatus(bool mine, const QString& placer, int row);
 
 QString turnstatus(bool mine, const QString& player);
 
+// "A".."Z" for letter codes 1..26, "empty" for anything else.
+QString lettername(int code);
+
 }  // namespace tessarin::board

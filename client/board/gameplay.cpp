@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QtMath>
 
+#include "boardgrid.h"
 #include "boardlayout.h"
 #include "boardtext.h"
 #include "picturebutton.h"
@@ -18,6 +19,11 @@ QString turnsound(const BoardHost& host) {
     return host.turnsoundnew() ? QStringLiteral("turnnew") : QStringLiteral("turn");
 }
 
+// Renames only on a change: each new name is an event a screen reader may speak.
+void setname(QWidget* widget, const QString& name) {
+    if (widget->accessibleName() != name) widget->setAccessibleName(name);
+}
+
 }  // namespace
 
 void TBoard::setcell(int row, int column, int code) {
@@ -26,6 +32,53 @@ void TBoard::setcell(int row, int column, int code) {
 
 void TBoard::setstatus(const QString& text) {
     parts_.label_status->setText(text);
+    // Readable from the board itself, where the keys are.
+    setname(parts_.grid, QStringLiteral("Board: ") + text);
+}
+
+void TBoard::announce(const QString& text) {
+    parts_.grid->announce(text);
+}
+
+QString TBoard::scores() const {
+    QStringList seats;
+    for (int seat = 1; seat <= kSeats; ++seat)
+        if (seatname(seat) != kWaiting)
+            seats << seatname(seat) + QLatin1Char(' ') + parts_.label_score[seat]->text();
+    return seats.join(QStringLiteral(", "));
+}
+
+void TBoard::describe() {
+    for (int row = 1; row <= kRows; ++row) {
+        for (int column = 1; column <= kColumns; ++column) {
+            TileCell* cell = parts_.word[row][column];
+            cell->setNote(cell->isHidden()    ? QStringLiteral("not open yet")
+                          : cell->code() == 0 ? QStringLiteral("open to play")
+                                              : QString());
+        }
+    }
+    for (int slot = 1; slot <= kSlots; ++slot)
+        parts_.tile[slot]->setNote(slot == selectedtile_ ? QStringLiteral("picked up") : QString());
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        const bool empty = seatname(seat) == kWaiting;
+        const QString name = empty ? QStringLiteral("seat %1").arg(seat) : seatname(seat);
+        const bool moving = seat == whoseturn_ && !parts_.image_Turn->isHidden();
+        setname(parts_.label_playername[seat],
+                QStringLiteral("Seat %1: %2%3")
+                    .arg(seat)
+                    .arg(empty ? QStringLiteral("waiting for a player") : name,
+                         moving ? QStringLiteral(", to move") : QString()));
+        const QString bonus = parts_.label_bonus[seat]->text().mid(1);
+        setname(parts_.label_score[seat],
+                QStringLiteral("Score of %1: %2").arg(name, parts_.label_score[seat]->text()) +
+                    (bonus.isEmpty() ? QString() : QStringLiteral(", last move ") + bonus));
+        setname(parts_.label_bonus[seat],
+                bonus.isEmpty() ? QString()
+                                : QStringLiteral("Last move of %1: %2 points").arg(name, bonus));
+    }
+    setname(parts_.image_Turn, isplayingseat(whoseturn_)
+                                   ? QStringLiteral("Turn: ") + seatname(whoseturn_)
+                                   : QStringLiteral("Turn marker"));
 }
 
 void TBoard::clearwords() {
@@ -52,6 +105,7 @@ void TBoard::clearall() {
     }
     for (int row = 1; row <= kRows; ++row)
         for (int column = 1; column <= kColumns; ++column) setcell(row, column, TileCell::kNone);
+    describe();
 }
 
 void TBoard::showturn() {
@@ -64,7 +118,11 @@ void TBoard::showturn() {
     // A seat nobody sits in is played by the computer under its own name.
     if (name->text() == kWaiting) name->setText(name->property("hint").toString());
     const bool mine = whoseturn_ == host_.myseat();
+    // The cursor starts on the cell this turn fills, in the word it was last in.
+    if (mine)
+        parts_.grid->setcursor(parts_.grid->cursorrow(), BoardGrid::columnofplace(currentcolumn_));
     setstatus(turnstatus(mine, name->text()));
+    announce(turnstatus(mine, name->text()));
     if (mine) {
         host_.playsounds(turnsound(host_));
         host_.turnstarted();
@@ -83,11 +141,12 @@ void TBoard::startthegame(std::string_view payload) {
     totalrounds_ = start.rounds;
     const int me = host_.myseat();
     const bool someoneelse = !isplayingseat(me) || seatname(me) != starter;
-    host_.addlinetochat(
-        QStringLiteral("0+") + (someoneelse ? starter + " has started a game."
-                                            : QStringLiteral("You have started a game.")),
-        kSystemColour);
+    const QString started =
+        someoneelse ? starter + " has started a game." : QStringLiteral("You have started a game.");
+    host_.addlinetochat(QStringLiteral("0+") + started, kSystemColour);
     if (seatname(2) == kWaiting) parts_.label_playername[2]->setText(seathint(2));
+    announce(started);
+    describe();
 }
 
 void TBoard::roundstart(std::string_view payload) {
@@ -107,6 +166,8 @@ void TBoard::roundstart(std::string_view payload) {
     }
     lowerrack();
     selectedtile_ = 0;
+    announce(QStringLiteral("Round %1 of %2 starts.").arg(round).arg(totalrounds_));
+    describe();
 }
 
 void TBoard::mytiles(std::string_view payload) {
@@ -116,6 +177,7 @@ void TBoard::mytiles(std::string_view payload) {
         parts_.tile[slot]->setCode(letter);
         raisetile(slot, false);
     }
+    describe();
 }
 
 void TBoard::getnextplayer(std::string_view payload) {
@@ -128,13 +190,14 @@ void TBoard::getnextplayer(std::string_view payload) {
     selectedtile_ = 0;
     whoseturn_ = next->seat;
     currentcolumn_ = next->column;
-    showturn();
     if (next->newcolumn != 0) {
         for (int row = 1; row <= kRows; ++row) {
             setcell(row, next->newcolumn, 0);
             parts_.word[row][next->newcolumn]->show();
         }
     }
+    showturn();
+    describe();
 }
 
 void TBoard::placeletter(std::string_view payload) {
@@ -146,12 +209,20 @@ void TBoard::placeletter(std::string_view payload) {
           QRect(cell.x() - layout::kHighlightOffset, cell.y() - layout::kHighlightOffset,
                 layout::kHighlightWidth, layout::kHighlightHeight));
     parts_.shape_highlite->show();
-    setstatus(placedstatus(placed->seat == host_.myseat(), seatname(placed->seat), placed->row));
+    const QString status =
+        placedstatus(placed->seat == host_.myseat(), seatname(placed->seat), placed->row);
+    setstatus(status);
     // No score message came before this placement: it formed no word.
     if (parts_.listbox_words->count() == 0) {
         parts_.listbox_words->addItem(QStringLiteral("No Words"));
         host_.playsounds(QStringLiteral("badword"));
+        wordsfound_ = QStringLiteral("No Words.");
     }
+    // One announcement for the whole placement: the letter, then what it scored.
+    announce(status + QStringLiteral(" Letter ") + lettername(placed->letter) +
+             QStringLiteral(". ") + wordsfound_);
+    wordsfound_.clear();
+    describe();
 }
 
 void TBoard::ascore(std::string_view payload) {
@@ -167,6 +238,14 @@ void TBoard::ascore(std::string_view payload) {
     parts_.label_bonus[score->seat]->setText(QStringLiteral("+%1").arg(score->points));
     fitscore(score->seat);
     host_.playsounds(QStringLiteral("goodword"));
+    QStringList words;
+    for (int i = 0; i < parts_.listbox_words->count(); ++i)
+        words << parts_.listbox_words->item(i)->text();
+    wordsfound_ = words.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+                  parts_.label_wordsummary->text() + QStringLiteral(". Score of ") +
+                  seatname(score->seat) + QStringLiteral(": ") + QString::number(score->total) +
+                  QLatin1Char('.');
+    describe();
     update();
 }
 
@@ -176,6 +255,8 @@ void TBoard::errornum(std::string_view payload) {
     if (error.code == 1) setstatus(QStringLiteral("Invalid Placement") + refusal());
     whoseturn_ = host_.myseat();
     host_.playsounds(QStringLiteral("invalid"));
+    announce(QStringLiteral("Invalid Placement") + refusal());
+    describe();
     update();
 }
 
@@ -184,6 +265,8 @@ void TBoard::roundover() {
     parts_.shape_highlite->hide();
     parts_.image_Turn->hide();
     host_.playsounds(QStringLiteral("roundover"));
+    announce(QStringLiteral("The Round is Over. Scores: ") + scores() + QLatin1Char('.'));
+    describe();
 }
 
 void TBoard::winner(std::string_view payload) {
@@ -198,8 +281,19 @@ void TBoard::winner(std::string_view payload) {
             (someoneelse ? name + " has Won the Game!" : QStringLiteral("You have Won the Game!")),
         kSystemColour);
     setstatus(QStringLiteral("Game Over!"));
-    parts_.panel_winner->show();
-    parts_.panel_winner->raise();
+    parts_.label_winnerscores->setText(scores());
+    QWidget* panel = parts_.panel_winner;
+    panel->setAccessibleName(QStringLiteral("THE WINNER! ") + parts_.label_winner1->text());
+    panel->setAccessibleDescription(QStringLiteral("Scores: ") + scores());
+    panel->show();
+    panel->raise();
+    // Taking the keyboard makes a screen reader read the panel; Escape gives it back.
+    if (window()->isActiveWindow()) panel->setFocus(Qt::OtherFocusReason);
+    announce(
+        QStringLiteral("Game Over! ") +
+        (someoneelse ? name + " has Won the Game!" : QStringLiteral("You have Won the Game!")) +
+        QStringLiteral(" Scores: ") + scores() + QLatin1Char('.'));
+    describe();
     if (host_.ishost()) parts_.button_start->show();
     if (isplayingseat(me)) host_.addgame(someoneelse ? name : QStringLiteral("addtomine"));
 }
@@ -236,6 +330,7 @@ void TBoard::gamestats(std::string_view payload) {
             parts_.panel_pleasewait->raise();
         }
     }
+    describe();
 }
 
 }  // namespace tessarin::board

@@ -1,5 +1,6 @@
 #include "picturebutton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace tessarin::board {
@@ -13,6 +14,14 @@ PictureButton::PictureButton(Picture picture, const QString& accessibleName, QWi
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
     resize(designed_);
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {

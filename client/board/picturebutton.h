@@ -1,6 +1,7 @@
 // A button that is its picture: drawn as given, lighter under the mouse, shifted a pixel
-// while pressed, with a focus ring for keyboard users. The picture is drawn afresh at the
-// button's size, so the button may be laid out larger than the picture's designed size.
+// while pressed, with a focus ring for keyboard users, pressed by Space or Enter. The picture is
+// drawn afresh at the button's size, so the button may be laid out larger than the picture's
+// designed size.
 #pragma once
 
 #include <QAbstractButton>
@@ -20,6 +21,7 @@ class PictureButton : public QAbstractButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     Picture picture_;

@@ -12,6 +12,7 @@ void TBoard::setseatname(int seat, const QString& name) {
     parts_.label_playername[seat]->setText(name);
     parts_.label_playername[seat]->show();
     parts_.label_score[seat]->show();
+    describe();
 }
 
 QString TBoard::seatname(int seat) const {
@@ -31,6 +32,7 @@ void TBoard::resetseat(int seat) {
     if (!isplayingseat(seat)) return;
     parts_.label_playername[seat]->setText(kWaiting);
     parts_.image_eyes[seat]->hide();
+    describe();
 }
 
 }  // namespace tessarin::board

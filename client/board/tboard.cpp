@@ -3,7 +3,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 
+#include "boardaccessible.h"
+#include "boardgrid.h"
 #include "boardlayout.h"
 #include "boardtext.h"
 #include "elidedlabel.h"
@@ -53,6 +56,7 @@ QPixmap boardlogo(qreal ratio) {
 }  // namespace
 
 TBoard::TBoard(BoardHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+    installaccessibility();
     setObjectName(QStringLiteral("panel_board"));
     setAccessibleName(QStringLiteral("Game board"));
     resize(kPanelWidth, kPanelHeight);
@@ -64,6 +68,13 @@ TBoard::TBoard(BoardHost& host, QWidget* parent) : QWidget(parent), host_(host) 
     buildseats();
     buildside();
     buildpanels();
+    // Tab follows the window: the side strip top to bottom, then the cells; the chat, made
+    // after the board, comes next.
+    setFocusProxy(parts_.grid);
+    setTabOrder(parts_.logo, parts_.listbox_words);
+    setTabOrder(parts_.listbox_words, parts_.button_start);
+    setTabOrder(parts_.button_start, parts_.grid);
+    setstatus(parts_.label_status->text());
     // Everything placed so far is the designed layout; the help panel lays itself out.
     for (QWidget* part : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (part != parts_.panel_help) scaled_.add(part);
@@ -82,10 +93,22 @@ void TBoard::buildboard() {
     highlite->hide();
     parts_.shape_highlite = highlite;
 
+    // Made before the cells, so that it stands behind them and exists whenever they are
+    // asked about; it covers them exactly.
+    auto* grid = new BoardGrid(parts_.word, this);
+    grid->setGeometry(kColumnLeft[kColumns], kRowTop[1],
+                      kColumnLeft[1] + kCellSize - kColumnLeft[kColumns],
+                      kRowTop[kRows] + kCellSize - kRowTop[1]);
+    connect(grid, &BoardGrid::focuschanged, this, qOverload<>(&QWidget::update));
+    parts_.grid = grid;
+
     for (int row = 1; row <= kRows; ++row) {
         for (int column = 1; column <= kColumns; ++column) {
-            auto* cell =
-                new TileCell(QStringLiteral("Word %1, column %2").arg(row).arg(column), this);
+            auto* cell = new TileCell(QStringLiteral("word_%1%2").arg(row).arg(column),
+                                      QStringLiteral("Word %1, place %2 from the left")
+                                          .arg(row)
+                                          .arg(BoardGrid::columnofplace(column)),
+                                      this);
             cell->move(kColumnLeft[column], kRowTop[row]);
             cell->setCellid(QStringLiteral("%1%2").arg(row).arg(column));
             connect(cell, &TileCell::released, this, [this, row, column](Qt::MouseButton b) {
@@ -105,7 +128,8 @@ void TBoard::buildboard() {
 
 void TBoard::buildrack() {
     for (int slot = 1; slot <= kSlots; ++slot) {
-        auto* tile = new TileCell(QStringLiteral("Rack tile %1").arg(slot), this);
+        auto* tile = new TileCell(QStringLiteral("tile_%1").arg(slot),
+                                  QStringLiteral("Rack tile %1").arg(slot), this);
         tile->move(kTileLeft[slot], kRestTop);
         tile->setCode(0);
         tile->setCursor(Qt::PointingHandCursor);
@@ -116,12 +140,16 @@ void TBoard::buildrack() {
         parts_.tile[slot] = tile;
     }
     auto* keys = makelabel(this,
-                           QStringLiteral("1 \u2013 6  pick a tile\n\u2191 \u2193  choose a word\n"
-                                          "Enter  place it\nEsc  leave the chat"),
-                           look::font(10, false), QRect(kSideLeft + 4, 338, kSideWidth - 4, 48));
+                           QStringLiteral("1 \u2013 6  pick a tile\n\u2190\u2191\u2192\u2193  "
+                                          "choose a word\nEnter  place it\nF2  start a game\n"
+                                          "Esc  leave the chat"),
+                           look::font(8, false), QRect(kSideLeft + 4, 336, kSideWidth - 4, 52));
     keys->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setcolour(keys, QPalette::WindowText, look::kTealDark);
-    keys->setAccessibleName(QStringLiteral("Keyboard help"));
+    // The same list in words, as a screen reader would not read the arrows.
+    keys->setAccessibleName(
+        QStringLiteral("Keys: 1 to 6 pick up a tile; the arrow keys move over the board; Enter "
+                       "places the tile in that word; F2 starts a game; Escape leaves the chat."));
     parts_.label_keys = keys;
 }
 
@@ -132,7 +160,6 @@ void TBoard::buildseats() {
         name->setFont(look::font(11, true));
         name->setGeometry(kNameLeft, top, kNameWidth, kNameHeight);
         name->setProperty("hint", fromwire(proto::computerName(seat)));
-        name->setAccessibleName(QStringLiteral("Player in seat %1").arg(seat));
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QLabel::customContextMenuRequested, this, [this, seat, name](QPoint at) {
             emit seatmenurequested(seat, name->mapToGlobal(at));
@@ -149,18 +176,15 @@ void TBoard::buildseats() {
 
         auto* score = makelabel(this, QStringLiteral("0"), look::font(15, true),
                                 QRect(kNameLeft, scoretop, 20, kScoreHeight));
-        score->setAccessibleName(QStringLiteral("Score of seat %1").arg(seat));
         parts_.label_score[seat] = score;
 
         auto* bonus =
             makelabel(this, QString(), look::font(11, true), QRect(0, scoretop, 30, kScoreHeight));
         setcolour(bonus, QPalette::WindowText, look::kTerracotta);
-        bonus->setAccessibleName(QStringLiteral("Last points of seat %1").arg(seat));
         parts_.label_bonus[seat] = bonus;
     }
     auto* marker = new PictureView(&pictures::turnMarker, this);
     marker->setObjectName(QStringLiteral("image_Turn"));
-    marker->setAccessibleName(QStringLiteral("Turn marker"));
     marker->hide();
     parts_.image_Turn = marker;
 }
@@ -168,13 +192,12 @@ void TBoard::buildseats() {
 void TBoard::buildside() {
     auto* logo = new PictureButton(&boardlogo, QStringLiteral("Tessarin web page"), this);
     logo->move(kSideLeft + 1, 4);
-    logo->setFocusPolicy(Qt::NoFocus);
     connect(logo, &QAbstractButton::clicked, this, &TBoard::logoclicked);
+    parts_.logo = logo;
 
     auto* round = makelabel(this, roundcaption(0, 0), look::font(12, true),
                             QRect(kSideLeft, 40, kSideWidth, 18));
     round->setAlignment(Qt::AlignCenter);
-    round->setAccessibleName(QStringLiteral("Round"));
     parts_.label_roundnum = round;
 
     auto* words = new QListWidget(this);
@@ -183,9 +206,13 @@ void TBoard::buildside() {
     words->setStyleSheet(
         QStringLiteral("QListWidget { background: #FBF7EA; color: #3A2416;"
                        " border: 1px solid #869073; border-radius: 4px; padding: 1px 4px; }"));
-    words->setFocusPolicy(Qt::NoFocus);
+    words->setFocusPolicy(Qt::TabFocus);
     words->setSelectionMode(QAbstractItemView::NoSelection);
+    words->setObjectName(QStringLiteral("listbox_words"));
     words->setAccessibleName(QStringLiteral("Words found"));
+    words->verticalScrollBar()->setAccessibleName(QStringLiteral("Words found, scroll bar"));
+    words->horizontalScrollBar()->setAccessibleName(
+        QStringLiteral("Words found, scroll bar left to right"));
     parts_.listbox_words = words;
     // Always in sight, however long the list grows; as wide as the strip up to the cells,
     // so that "12 words / 48 points" fits.
@@ -193,7 +220,6 @@ void TBoard::buildside() {
                               QRect(0, 279, kColumnLeft[kColumns] - 3, 19));
     summary->setAlignment(Qt::AlignCenter);
     setcolour(summary, QPalette::WindowText, look::kTealDark);
-    summary->setAccessibleName(QStringLiteral("Words and points"));
     parts_.label_wordsummary = summary;
 
     auto* start = new PictureButton(&pictures::startButton, QStringLiteral("Start Game"), this);
@@ -206,7 +232,6 @@ void TBoard::buildside() {
     status->setGeometry(kSideLeft, kStatusTop, kStatusRight - kSideLeft, 20);
     status->setAlignment(Qt::AlignCenter);
     setcolour(status, QPalette::WindowText, look::kTealDark);
-    status->setAccessibleName(QStringLiteral("Status"));
     parts_.label_status = status;
 }
 
@@ -232,19 +257,26 @@ void TBoard::buildpanels() {
     winner->setStyleSheet(
         QStringLiteral("#panel_winner { background: #FBF2D8;"
                        " border: 3px solid #CB5F3B; border-radius: 12px; }"));
+    // It takes the keyboard when it shows, so that a screen reader reads it at once.
+    winner->setFocusPolicy(Qt::StrongFocus);
     auto* title = makelabel(winner, QStringLiteral("THE WINNER!"), look::font(24, true),
-                            QRect(0, 18, 260, 36));
+                            QRect(0, 12, 260, 36));
     title->setAlignment(Qt::AlignCenter);
     setcolour(title, QPalette::WindowText, look::kTerracotta);
     auto* name = new ElidedLabel(QString(), winner);
     name->setFont(look::font(22, true));
-    name->setGeometry(8, 62, 244, 40);
+    name->setGeometry(8, 50, 244, 36);
     setcolour(name, QPalette::WindowText, look::kTealDark);
     name->setAlignment(Qt::AlignCenter);
-    name->setAccessibleName(QStringLiteral("Winner"));
+    auto* scores = new ElidedLabel(QString(), winner);
+    scores->setFont(look::font(11, true));
+    scores->setGeometry(8, 90, 244, 20);
+    setcolour(scores, QPalette::WindowText, look::kTealDark);
+    scores->setAlignment(Qt::AlignCenter);
     winner->hide();
     parts_.panel_winner = winner;
     parts_.label_winner1 = name;
+    parts_.label_winnerscores = scores;
 
     auto* help = new HelpPanel(this);
     help->setGeometry(rect());
@@ -295,15 +327,22 @@ void TBoard::paintEvent(QPaintEvent*) {
     }
     painter.setOpacity(1.0);
 
+    if (!parts_.grid->hasFocus()) return;
+    painter.scale(scale, scale);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    // The keys' cursor.
+    const int row = parts_.grid->cursorrow();
+    const int column = BoardGrid::columnofplace(parts_.grid->cursorplace());
+    painter.setPen(QPen(look::kTealDark, 2, Qt::DashLine));
+    painter.drawRoundedRect(
+        QRectF(kColumnLeft[column] - 2, kRowTop[row] - 2, kCellSize + 4, kCellSize + 4), 5, 5);
     // Where Enter would place the picked-up tile, for a player using the keys.
-    if (keyboardplay_ && hasFocus() && myturn() && selectedtile_ != 0) {
-        painter.scale(scale, scale);
-        painter.setRenderHint(QPainter::Antialiasing);
+    if (keyboardplay_ && myturn() && selectedtile_ != 0) {
         painter.setPen(QPen(look::kTerracotta, 2));
-        painter.setBrush(Qt::NoBrush);
-        const QRectF row(kColumnLeft[kColumns] - 5, kRowTop[keyrow_] - 3,
-                         kRowNumberLeft + 40 - kColumnLeft[kColumns], kCellSize + 6);
-        painter.drawRoundedRect(row, 6, 6);
+        const QRectF word(kColumnLeft[kColumns] - 5, kRowTop[row] - 3,
+                          kRowNumberLeft + 40 - kColumnLeft[kColumns], kCellSize + 6);
+        painter.drawRoundedRect(word, 6, 6);
     }
 }
 

@@ -16,8 +16,14 @@
 //
 // Keyboard (the board takes focus when clicked or tabbed to, and from the main window when
 // the player's turn starts or Escape leaves the chat): 1..6 pick up or put back a rack tile,
-// Up/Down choose the word (framed while a key-picked tile is up), Enter or Space places the
-// tile there, sending exactly what a click on that row would.
+// the arrows move a cursor over the cells (its word is framed while a key-picked tile is up),
+// Enter or Space places the tile in the cursor's word, sending exactly what a click on that
+// row would.
+//
+// Screen readers (boardaccessible.h): every label's accessible name is what it shows, with
+// the seat's player where a bare number would not say whose it is; the cells form a table
+// read left to right; what changes in the game (turns, placements with their words and
+// points, refusals with their reason, rounds, the winner) is announced through the grid.
 //
 // Size: the panel is laid out as designed until fit() grows it; then every part keeps its
 // proportions and its pictures are drawn afresh at the new size (boardscale.h).
@@ -38,6 +44,7 @@ class QListWidget;
 
 namespace tessarin::board {
 
+class BoardGrid;
 class HelpPanel;
 class PictureButton;
 class PictureView;
@@ -47,6 +54,7 @@ class TileCell;
 // The board's components, addressed by seat, row, column or slot from 1 (index 0 unused).
 struct BoardParts {
     std::array<std::array<TileCell*, kColumns + 1>, kRows + 1> word{};  // [row][column]
+    BoardGrid* grid = nullptr;  // the cells as one keyboard stop and one table
     std::array<TileCell*, kSlots + 1> tile{};
     std::array<QLabel*, kRows + 1> rownumber{};
     std::array<QLabel*, kSeats + 1> label_playername{};
@@ -61,8 +69,10 @@ struct BoardParts {
     QWidget* shape_highlite = nullptr;
     QWidget* panel_winner = nullptr;
     QLabel* label_winner1 = nullptr;
+    QLabel* label_winnerscores = nullptr;  // "Ann 30 · Klot 25" under the winner
     QWidget* panel_pleasewait = nullptr;
     PictureButton* button_start = nullptr;
+    PictureButton* logo = nullptr;  // opens the maker's web page
     HelpPanel* panel_help = nullptr;
     QLabel* label_keys = nullptr;  // the keyboard hint under the rack
 };
@@ -130,8 +140,6 @@ class TBoard : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void buildboard();
@@ -147,7 +155,12 @@ class TBoard : public QWidget {
     void setstatus(const QString& text);
     void showturn();  // marker, computer name, status and sound for whoseturn_
     void clearwords();
-    void setkeyrow(int row);
+    // Tells a screen reader what just happened.
+    void announce(const QString& text);
+    // Accessible names that depend on the game: the cells' and rack's notes, the seats.
+    void describe();
+    // "Ann 30, Klot 25": the scores of the seats that have a player.
+    QString scores() const;
     // A part's designed rectangle, placed at the present scale.
     void place(QWidget* part, const QRect& designed) { scaled_.place(part, designed); }
     QRect designed(const QWidget* part) const { return scaled_.designed(part); }
@@ -164,8 +177,8 @@ class TBoard : public QWidget {
     int currentcolumn_ = 0;
     int totalrounds_ = 0;
     ScaledParts scaled_;
-    int keyrow_ = 1;             // the row Enter places into
     int placedrow_ = 0;          // the row of the last placement sent
+    QString wordsfound_;         // told with the placement that follows the score
     bool keyboardplay_ = false;  // the player last used the keys, not the mouse
 };
 

@@ -1,5 +1,6 @@
 #include "tgamestart.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -88,6 +89,14 @@ void Tgamestart::button_startClick() {
     chosen_ = true;
     hide();
     host_.saveinifile();
+}
+
+void Tgamestart::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        start_->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void Tgamestart::paintEvent(QPaintEvent*) {

@@ -40,6 +40,8 @@ class Tgamestart : public QDialog {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // Enter presses "Start Game" wherever the keyboard is in the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     BoardHost& host_;

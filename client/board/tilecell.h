@@ -12,9 +12,11 @@ class TileCell : public QWidget {
   public:
     static constexpr int kNone = -1;
 
-    // `accessiblePrefix` names the cell for screen readers ("Rack tile 3"); the letter shown
-    // is appended to it.
-    TileCell(const QString& accessiblePrefix, QWidget* parent);
+    // `objectName` is the component's name ("word_35", "tile_3"), given before anything can
+    // ask how to present it to screen readers. `accessiblePrefix` names the cell for them
+    // ("Rack tile 3"); the letter shown and the note, if any, are appended to it:
+    // "Rack tile 3: T, picked up".
+    TileCell(const QString& objectName, const QString& accessiblePrefix, QWidget* parent);
 
     // kNone for no picture, 0 for the blank tile, 1..26 for A..Z.
     int code() const { return code_; }
@@ -24,6 +26,9 @@ class TileCell : public QWidget {
     QString cellid() const { return cellid_; }
     void setCellid(const QString& id) { cellid_ = id; }
 
+    // What a screen reader hears after the letter ("open to play", "picked up"); empty for none.
+    void setNote(const QString& note);
+
   signals:
     void released(Qt::MouseButton button);
 
@@ -32,7 +37,13 @@ class TileCell : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void rename();
+
+    // A board cell (not a rack tile): its empty slot is drawn dark, to stand out from the
+    // pale slots of the columns still to come.
+    bool boardcell_;
     QString prefix_;
+    QString note_;
     QString cellid_;
     int code_ = kNone;
 };

@@ -1,7 +1,9 @@
 // The player's own turn: picking up a rack tile, pointing at a row, and the same with keys.
 #include <QKeyEvent>
 
+#include "boardgrid.h"
 #include "boardlayout.h"
+#include "boardtext.h"
 #include "protocol.h"
 #include "tboard.h"
 #include "tgamestart.h"
@@ -22,18 +24,24 @@ void TBoard::lowerrack() {
 
 void TBoard::tile_1MouseUp(int slot) {
     if (slot < 1 || slot > kSlots || !myturn()) return;
+    const QString letter = lettername(parts_.tile[slot]->code());
     if (slot == selectedtile_) {
         raisetile(slot, false);
         selectedtile_ = 0;
         setstatus(QStringLiteral("Choose a Letter"));
+        announce(QStringLiteral("Put back ") + letter + QStringLiteral(". Choose a Letter"));
         host_.playsounds(QStringLiteral("clear"));
+        describe();
         return;
     }
     if (selectedtile_ != 0) raisetile(selectedtile_, false);
     selectedtile_ = slot;
     raisetile(slot, true);
     setstatus(QStringLiteral("Choose spot to place the letter."));
+    announce(QStringLiteral("Picked up ") + letter +
+             QStringLiteral(". Choose spot to place the letter."));
     host_.playsounds(QStringLiteral("clickletter"));
+    describe();
 }
 
 void TBoard::word_11Click(int row, int column) {
@@ -49,6 +57,7 @@ void TBoard::word_11Click(int row, int column) {
     placedrow_ = row;
     whoseturn_ = 0;  // no further clicks until the server answers
     setstatus(QStringLiteral("Checking..."));
+    describe();
 }
 
 QString TBoard::refusal() const {
@@ -63,41 +72,37 @@ QString TBoard::refusal() const {
     return {};
 }
 
-void TBoard::setkeyrow(int row) {
-    keyrow_ = std::clamp(row, 1, kRows);
-    setAccessibleDescription(
-        QStringLiteral("Enter places the picked-up tile in word %1").arg(keyrow_));
-    update();
-}
-
 void TBoard::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
+    BoardGrid* grid = parts_.grid;
+    // The winner panel hands the keys back to the cells.
+    if (parts_.panel_winner->hasFocus() &&
+        (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        grid->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     keyboardplay_ = true;
+    const int row = grid->cursorrow();
+    const int place = grid->cursorplace();
     if (key >= Qt::Key_1 && key <= Qt::Key_6) {
         tile_1MouseUp(key - Qt::Key_0);
     } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        setkeyrow(keyrow_ + (key == Qt::Key_Up ? -1 : 1));
+        grid->setcursor(row + (key == Qt::Key_Up ? -1 : 1), place);
+    } else if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        grid->setcursor(row, place + (key == Qt::Key_Left ? -1 : 1));
     } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
         // The same message as a click: prefer the row's cell in the current column.
         int column = currentcolumn_;
-        if (column < 1 || column > kColumns || parts_.word[keyrow_][column]->isHidden()) {
+        if (column < 1 || column > kColumns || parts_.word[row][column]->isHidden()) {
             column = 1;
-            while (column < kColumns && parts_.word[keyrow_][column]->isHidden()) ++column;
+            while (column < kColumns && parts_.word[row][column]->isHidden()) ++column;
         }
-        word_11Click(keyrow_, column);
+        word_11Click(row, column);
     } else {
         keyboardplay_ = false;
         QWidget::keyPressEvent(event);
+        return;
     }
-}
-
-void TBoard::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void TBoard::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
     update();
 }
 

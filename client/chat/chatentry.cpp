@@ -8,8 +8,9 @@
 
 namespace tessarin::chat {
 
-ChatEntry::ChatEntry(QWidget* parent) : QLineEdit(prompt(), parent) {
+ChatEntry::ChatEntry(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("mychat"));
+    setPlaceholderText(prompt());
     popup_mychat = new QMenu(this);
     popup_mychat->setObjectName(QStringLiteral("popup_mychat"));
     QAction* paste =
@@ -38,7 +39,6 @@ void ChatEntry::keyPressEvent(QKeyEvent* event) {
         emit escapePressed();
         return;
     }
-    if (showsPrompt()) clear();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
         emit enterPressed();

@@ -1,6 +1,6 @@
-// The one-line chat entry field `mychat`. It starts with the prompt "<Enter Chat Here>",
-// which the first key pressed in it removes; Enter and Escape are reported instead of being
-// typed; pasting (its menu's "Paste" or Ctrl+V) always appends at the end.
+// The one-line chat entry field `mychat`. While empty it shows the prompt "<Enter Chat Here>"
+// as its placeholder, which is never part of its text; Enter and Escape are reported instead
+// of being typed; pasting (its menu's "Paste" or Ctrl+V) always appends at the end.
 #pragma once
 
 #include <QLineEdit>
@@ -16,18 +16,16 @@ class ChatEntry : public QLineEdit {
 
     explicit ChatEntry(QWidget* parent = nullptr);
 
-    bool showsPrompt() const { return text() == prompt(); }
-    // Nothing typed: empty or the prompt.
-    bool isBlank() const { return text().isEmpty() || showsPrompt(); }
+    // Nothing typed.
+    bool isBlank() const { return text().isEmpty(); }
     // Appends at the end and leaves the caret there with nothing selected.
     void appendText(const QString& text);
-    // Appends the clipboard's text, its line breaks made blanks (the field has one line);
-    // the prompt is not removed first.
+    // Appends the clipboard's text, its line breaks made blanks (the field has one line).
     void Paste1Click();
 
   signals:
     void enterPressed();
-    // The player leaves the field; the prompt, if shown, stays.
+    // The player leaves the field.
     void escapePressed();
 
   protected:

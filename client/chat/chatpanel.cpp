@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -42,6 +43,9 @@ ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
 
     mainchat_ = new ChatView(this);
     mainchat_->setAccessibleName(QStringLiteral("Chat"));
+    mainchat_->verticalScrollBar()->setAccessibleName(QStringLiteral("Chat scroll bar"));
+    mainchat_->horizontalScrollBar()->setAccessibleName(
+        QStringLiteral("Chat scroll bar, left to right"));
     connect(mainchat_, &ChatView::linkClicked, this, &ChatPanel::mainchatJump);
 
     mychat_ = new ChatEntry(this);
@@ -108,8 +112,8 @@ QToolButton* ChatPanel::pictureButton(const QString& name, const QString& text) 
     button->setObjectName(name);
     button->setText(text);
     button->setFixedSize(26, 22);
-    // Clicking a button must leave the keyboard in the entry field.
-    button->setFocusPolicy(Qt::NoFocus);
+    // Clicking a button must leave the keyboard in the entry field; Tab still reaches it.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -160,6 +164,8 @@ void ChatPanel::setPhrase(int button, const QString& phrase) {
     b_phrase[index]->setToolTip(Qt::convertFromPlainText(phrase, Qt::WhiteSpaceNormal));
     b_phrase[index]->setAccessibleName(
         QStringLiteral("Phrase button %1: %2").arg(button).arg(phrase));
+    // A screen reader would otherwise read the tooltip's markup.
+    b_phrase[index]->setAccessibleDescription(phrase);
 }
 
 QStringList ChatPanel::phrases() const {

@@ -49,7 +49,6 @@ void ChatPanel::wave4Click(int tag) {
 
 void ChatPanel::N271Click(int tag) {
     if (tag < kFirstSmileyTag || tag >= kFirstSmileyTag + kSmileyCount) return;
-    if (mychat_->showsPrompt()) mychat_->clear();
     mychat_->appendText(kSmileyCode.toString() + QString::number(tag));
     // The player goes on typing after the smiley.
     mychat_->setFocus(Qt::PopupFocusReason);

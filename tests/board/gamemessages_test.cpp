@@ -1,7 +1,10 @@
 // The board's handling of the server's game messages, friendly and hostile.
+#include <QAccessible>
+#include <QApplication>
 #include <QTest>
 
 #include "boardfeed.h"
+#include "boardgrid.h"
 #include "boardlayout.h"
 #include "fakeboardhost.h"
 
@@ -279,7 +282,11 @@ void GameMessagesTest::winner() {
     host.seat = myseat;
     host.host = ishost;
     TBoard board(host);
+    board.show();
+    QApplication::setActiveWindow(&board);
+    QVERIFY(QTest::qWaitForWindowActive(&board));
     startgame(board);
+    deliver(board, proto::msg::ascore(3, 7, 7, "+word"));
     host.chat.clear();
     deliver(board, proto::msg::roundover(myseat));
     QCOMPARE(status(board), QStringLiteral("The Round is Over.."));
@@ -292,6 +299,17 @@ void GameMessagesTest::winner() {
     QCOMPARE(status(board), QStringLiteral("Game Over!"));
     QVERIFY(!board.parts().panel_winner->isHidden());
     QCOMPARE(board.parts().button_start->isHidden(), !ishost);
+    // An alert that takes the keyboard, so a screen reader reads it at once; Escape gives
+    // the keys back to the board.
+    QWidget* panel = board.parts().panel_winner;
+    QVERIFY(panel->hasFocus());
+    QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(panel);
+    QCOMPARE(alert->role(), QAccessible::AlertMessage);
+    QCOMPARE(alert->text(QAccessible::Name), QStringLiteral("THE WINNER! ") + shown);
+    QCOMPARE(alert->text(QAccessible::Description), QStringLiteral("Scores: Ann 0, Klot 0, Bob 7"));
+    QCOMPARE(board.parts().label_winnerscores->text(), QStringLiteral("Ann 0, Klot 0, Bob 7"));
+    QTest::keyClick(panel, Qt::Key_Escape);
+    QVERIFY(board.parts().grid->hasFocus());
 }
 
 void GameMessagesTest::messagesForAnotherSeatAreIgnored_data() {

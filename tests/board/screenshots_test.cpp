@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QTest>
+#include <cmath>
 
 #include "boardfeed.h"
 #include "boardlayout.h"
@@ -54,6 +55,26 @@ void playfourcolumns(TBoard& board) {
     deliver(board, proto::msg::placeletter(1, 4, 4, code('T')));
 }
 
+// WCAG's relative luminance of the mean colour inside a cell, its edge left out.
+double luminance(const QImage& image, int row, int column) {
+    const QRect inside = QRect(layout::kColumnLeft[column], layout::kRowTop[row], layout::kCellSize,
+                               layout::kCellSize)
+                             .adjusted(4, 4, -4, -4);
+    double sum[3] = {0, 0, 0};
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            sum[0] += colour.redF();
+            sum[1] += colour.greenF();
+            sum[2] += colour.blueF();
+        }
+    const auto linear = [&](double total) {
+        const double c = total / (inside.width() * inside.height());
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(sum[0]) + 0.7152 * linear(sum[1]) + 0.0722 * linear(sum[2]);
+}
+
 // Parallel runs in other build trees write pictures of their own.
 QImage render(QWidget& widget, const QString& name) {
     const QImage image = widget.grab().toImage();
@@ -100,6 +121,14 @@ void ScreenshotsTest::gameInColumnFour() {
     QCOMPARE(board.parts().word[1][4]->code(), code('S'));
     QVERIFY(board.parts().word[1][5]->isHidden());
     QCOMPARE(wordlist(board).size(), 4);
+    // Word 5 waits for its fourth letter: its open cell must stand out from the slot of
+    // column 5, not yet open, by at least WCAG's 3:1 for things that are not text.
+    QVERIFY(!board.parts().word[5][4]->isHidden());
+    const double open = luminance(image, 5, 4);
+    const double closed = luminance(image, 5, 5);
+    const double contrast = (std::max(open, closed) + 0.05) / (std::min(open, closed) + 0.05);
+    qInfo("open cell against a cell not yet open: %.2f : 1", contrast);
+    QVERIFY2(contrast >= 3.0, qPrintable(QString::number(contrast)));
 }
 
 void ScreenshotsTest::winnerPanel() {

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "boardfeed.h"
+#include "boardgrid.h"
 #include "boardlayout.h"
 #include "fakeboardhost.h"
 
@@ -46,7 +47,7 @@ class TurnPlayTest : public QObject {
     void keyboardSendsWhatTheMouseSends_data();
     void keyboardSendsWhatTheMouseSends();
     void keyboardPicksAndPutsBack();
-    void accessibleNamesTellTilesApart();
+    void whatAScreenReaderIsTold();
 };
 
 void TurnPlayTest::statusThroughAWholeTurn() {
@@ -305,15 +306,25 @@ void TurnPlayTest::keyboardPicksAndPutsBack() {
     QVERIFY(host.sent.empty());
 }
 
-void TurnPlayTest::accessibleNamesTellTilesApart() {
+void TurnPlayTest::whatAScreenReaderIsTold() {
     FakeBoardHost host;
     TBoard board(host);
     startgame(board);
-    QCOMPARE(board.parts().tile[3]->accessibleName(), QStringLiteral("Rack tile 3: T"));
-    QCOMPARE(board.parts().tile[5]->accessibleName(), QStringLiteral("Rack tile 5: R"));
-    QCOMPARE(board.parts().word[2][1]->accessibleName(), QStringLiteral("Word 2, column 1: empty"));
-    deliver(board, proto::msg::placeletter(1, 2, 1, 26));
-    QCOMPARE(board.parts().word[2][1]->accessibleName(), QStringLiteral("Word 2, column 1: Z"));
+    const BoardParts& p = board.parts();
+    // What the cursor's cell describes is what was announced last.
+    const auto told = [&] { return p.grid->cursorcell()->accessibleDescription(); };
+    QTest::keyClick(&board, Qt::Key_3);
+    QTest::keyClick(&board, Qt::Key_Left);
+    QTest::keyClick(&board, Qt::Key_Down);
+    QCOMPARE(p.grid->cursorcell(), p.word[2][2]);
+    QCOMPARE(told(), QString());  // an announcement stays with the moment it was made
+    QTest::keyClick(&board, Qt::Key_Return);
+    deliver(board, proto::msg::ascore(1, 12, 5, "+tab+bat"));
+    deliver(board, proto::msg::placeletter(1, 2, 1, 20));
+    QCOMPARE(told(), QStringLiteral("You placed a letter in the SECOND word. Letter T. TAB, BAT: "
+                                    "2 words / 5 points. Score of Ann: 12."));
+    QCOMPARE(p.label_score[1]->accessibleName(), QStringLiteral("Score of Ann: 12, last move 5"));
+    QCOMPARE(p.label_bonus[1]->accessibleName(), QStringLiteral("Last move of Ann: 5 points"));
 }
 
 QTEST_MAIN(TurnPlayTest)

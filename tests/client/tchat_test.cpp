@@ -1,5 +1,6 @@
 // The main window against its own in-process server over loopback, and fed messages directly.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
@@ -7,9 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <filesystem>
@@ -17,6 +20,8 @@
 #include "chatentry.h"
 #include "chatpanel.h"
 #include "clientrig.h"
+#include "helppanel.h"
+#include "picturebutton.h"
 #include "pictureview.h"
 #include "privatemounts.h"
 #include "protocol.h"
@@ -653,7 +658,6 @@ class TchatTest : public QObject {
         QTest::addColumn<bool>("escape");    // then Escape in the entry
         QTest::addColumn<bool>("board");     // the next key plays on the board
         QTest::newRow("empty entry") << "" << false << true;
-        QTest::newRow("prompt") << ChatEntry::prompt() << false << true;
         QTest::newRow("a line half typed") << "hel" << false << false;
         QTest::newRow("then Escape") << "hel" << true << true;
     }
@@ -696,20 +700,44 @@ class TchatTest : public QObject {
         QCOMPARE(rig.chat->sounds().lastRequested(), QStringLiteral("winner"));
     }
 
-    void everyControlAPlayerUsesHasAnAccessibleName() {
+    void everyControlAPlayerUsesHasAnAccessibleNameAndTheKeys() {
         Rig rig;
-        QStringList unnamed;
+        QStringList unnamed, unreachable;
         for (QWidget* w : rig.chat->findChildren<QWidget*>()) {
-            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                                 qobject_cast<QAbstractScrollArea*>(w) ||
-                                 w->inherits("tessarin::board::TileCell");
+            if (w->isHidden()) continue;
             const auto* button = qobject_cast<QAbstractButton*>(w);
+            const bool control =
+                button || qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractScrollArea*>(w) ||
+                qobject_cast<QScrollBar*>(w) || w->inherits("tessarin::board::TileCell");
             const bool named =
                 !w->accessibleName().isEmpty() || (button && !button->text().isEmpty());
-            if (control && !w->isHidden() && !named)
-                unnamed << w->objectName() + "/" + w->metaObject()->className();
+            QWidget* area = w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr;
+            const QString what = (area ? area->objectName() + "/" : QString()) + w->objectName() +
+                                 "/" + w->metaObject()->className();
+            if (control && !named) unnamed << what;
+            // Every button, list and the chat can be reached with Tab.
+            const bool tabstop = button || qobject_cast<QAbstractItemView*>(w) ||
+                                 qobject_cast<QLineEdit*>(w) || qobject_cast<QTextEdit*>(w);
+            if (tabstop && !(w->focusPolicy() & Qt::TabFocus)) unreachable << what;
         }
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+        QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(", ")));
+
+        // Tab follows the window: the side strip top to bottom, the board, then the chat.
+        rig.chat->board().parts().panel_help->hide();
+        QStringList order;
+        QWidget* const first = rig.chat->board().parts().logo;
+        QWidget* w = first;
+        do {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(rig.chat.get()) &&
+                !w->focusProxy())
+                order << w->accessibleName();
+            w = w->nextInFocusChain();
+        } while (w != first);
+        QCOMPARE(order.mid(0, 5),
+                 QStringList({"Tessarin web page", "Words found", "Start Game",
+                              "Board: Welcome to Tessarin", "Phrase button 1: Way To Go!"}));
+        QCOMPARE(order.mid(13), QStringList({"Chatter Sounds", "Chat", "Chat entry", "Smilies"}));
     }
 
     void hostileServerMessagesAreDropped() {

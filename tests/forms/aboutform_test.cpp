@@ -22,7 +22,9 @@ void AboutFormTest::versionIsWhatLoginSends() {
                                               qsizetype(tessarin::proto::kVersion.size()));
     QCOMPARE(window.versiontext(), login);
     QCOMPARE(window.versiontext(), QStringLiteral("1.0.1"));
-    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("version"))->text(), login);
+    // One label, read as one line.
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("version"))->text(),
+             QStringLiteral("Version ") + login + QStringLiteral(".0"));
     QCOMPARE(window.findChild<QLabel*>(QStringLiteral("label_year"))->text(),
              QString::number(QDate::currentDate().year()));
     QCOMPARE(window.size(), QSize(304, 174));
