@@ -26,8 +26,9 @@ namespace {
 constexpr QSize kButtonSize(26, 22);
 constexpr QSize kSmileyButtonSize(24, 22);
 constexpr qreal kPanelFontSize = 9;
-// Where a button keeps the designed size of its face.
-constexpr char kFaceSize[] = "designedFaceSize";
+// Where a button keeps its face as designed, to be drawn larger as the window grows (an
+// icon is never drawn larger than its picture).
+constexpr char kFace[] = "designedFace";
 
 }  // namespace
 
@@ -139,15 +140,24 @@ void ChatPanel::setSmileyProvider(SmileyProvider provider) {
 void ChatPanel::setPhraseButtonFace(int button, const QPixmap& face) {
     if (button < 1 || button > kPhraseButtons + 1) return;
     QToolButton* target = b_phrase[static_cast<std::size_t>(button - 1)];
-    target->setIcon(QIcon(face));
-    target->setProperty(kFaceSize, face.deviceIndependentSize().toSize());
+    target->setProperty(kFace, face);
     fitButton(target, kButtonSize);
     target->setToolButtonStyle(face.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
 }
 
 void ChatPanel::fitButton(QToolButton* button, QSize designed) {
     button->setFixedSize(designed * scale_);
-    button->setIconSize(button->property(kFaceSize).toSize() * scale_);
+    const QPixmap face = button->property(kFace).value<QPixmap>();
+    if (face.isNull()) {
+        button->setIcon(QIcon());
+        return;
+    }
+    QPixmap shown = scale_ == 1.0 ? face
+                                  : face.scaled(face.size() * scale_, Qt::KeepAspectRatio,
+                                                Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(face.devicePixelRatio());
+    button->setIcon(QIcon(shown));
+    button->setIconSize(shown.deviceIndependentSize().toSize());
 }
 
 void ChatPanel::setScale(qreal scale) {
@@ -161,8 +171,7 @@ void ChatPanel::setScale(qreal scale) {
 }
 
 void ChatPanel::setSmileyButtonFace(const QPixmap& face) {
-    button_smilies->setIcon(QIcon(face));
-    button_smilies->setProperty(kFaceSize, face.deviceIndependentSize().toSize());
+    button_smilies->setProperty(kFace, face);
     fitButton(button_smilies, kSmileyButtonSize);
     button_smilies->setToolButtonStyle(face.isNull() ? Qt::ToolButtonTextOnly
                                                      : Qt::ToolButtonIconOnly);
