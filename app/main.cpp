@@ -1,7 +1,9 @@
 // The program: one copy per user, its windows created in a fixed order (the main window
 // first, the hidden server eighth) and destroyed in reverse order when the main window
-// closes. Destroying the tally window saves the tally. SIGTERM, SIGINT and SIGHUP close the
-// main window as File › Exit does, so the same happens and the program ends with status 0.
+// closes. Destroying the tally window saves the tally (as does each game's end). SIGTERM,
+// SIGINT and SIGHUP close the main window as File › Exit does, so the same happens and the
+// program ends with status 0; nothing on the way out waits for the player. --help and
+// --version are answered before a display is looked for.
 #include <QApplication>
 #include <QDateTime>
 #include <QMessageBox>
@@ -9,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "aboutform.h"
 #include "background.h"
@@ -22,6 +25,7 @@
 #include "picture_resources.h"
 #include "pictures.h"
 #include "previnst.h"
+#include "protocol.h"
 #include "serverconnections.h"
 #include "settingskeys.h"
 #include "settingspath.h"
@@ -48,6 +52,32 @@ QMessageBox* showLater(QWidget* parent, const QString& text) {
     return box;
 }
 
+// --help and --version, answered on standard output before anything needs a display.
+// Returns true when `argv` asked for one of them.
+bool answeredInfoOption(int argc, char** argv) {
+    if (argc != 2) return false;
+    const std::string_view option = argv[1];
+    if (option == "-h" || option == "--help") {
+        std::printf(
+            "Usage: tessarin [NAME HOST true|false]\n"
+            "A word game for one to three players, people or the computer.\n\n"
+            "Without arguments: a solo game against the computer.\n"
+            "NAME HOST true: hosts a game on TCP port %d as NAME; any other third word joins\n"
+            "the game hosted at HOST.\n\n"
+            "Options:\n"
+            "  -h, --help     Displays help on commandline options.\n"
+            "  -v, --version  Displays version information.\n",
+            proto::kPort);
+        return true;
+    }
+    if (option == "-v" || option == "--version") {
+        std::printf("tessarin %.*s\n", static_cast<int>(proto::kVersion.size()),
+                    proto::kVersion.data());
+        return true;
+    }
+    return false;
+}
+
 // Shows the window in front and gives it the keyboard, so that Escape closes a small
 // window at once instead of reaching the game behind it.
 void bringForward(QWidget& window) {
@@ -62,6 +92,7 @@ void bringForward(QWidget& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (answeredInfoOption(argc, argv)) return 0;
     if (!hasDisplay()) {
         std::fprintf(stderr,
                      "Tessarin needs a desktop to show its window, and no display was found "

@@ -1,5 +1,6 @@
 #include "stopsignals.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -12,10 +13,13 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-// Only async-signal-safe work here: the event loop reads the byte.
+// Only async-signal-safe work here: the event loop reads the byte. errno is kept, as the
+// code the signal interrupted may be about to read it.
 void onSignal(int number) {
+    const int savedErrno = errno;
     const char byte = static_cast<char>(number);
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 const char* signalName(int number) {

@@ -8,6 +8,7 @@ find_package(Qt6 6.4 REQUIRED COMPONENTS HttpServer)
 add_library(tessarin_hosting STATIC hosting.cpp agonessdk.cpp metrics.cpp logline.cpp)
 target_include_directories(tessarin_hosting PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(tessarin_hosting PUBLIC tessarin_server_net Qt6::Network Qt6::HttpServer)
+tessarin_precompiled(tessarin_hosting core)
 target_link_libraries(tessarin-server PRIVATE tessarin_hosting)
 
 # Public tables: the registration with a lobby service.

@@ -2,11 +2,13 @@
 add_library(tessarin_previnst STATIC previnst.cpp)
 target_include_directories(tessarin_previnst PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(tessarin_previnst PUBLIC Qt6::Network)
+tessarin_precompiled(tessarin_previnst core)
 
 # Stop signals handled on the event loop, for both programs.
 add_library(tessarin_stopsignals STATIC stopsignals.cpp)
 target_include_directories(tessarin_stopsignals PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(tessarin_stopsignals PUBLIC Qt6::Core)
+tessarin_precompiled(tessarin_stopsignals core)
 
 # The game.
 add_executable(tessarin main.cpp display.cpp)

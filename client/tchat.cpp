@@ -90,6 +90,7 @@ void Tchat::fitboard() {
     const board::BoardFit fit = board::fitboard(client->size(), defaultClient);
     board_->fit(fit.scale, fit.panel);
     chat_->setGeometry(board_->chatarea());
+    chat_->setScale(fit.scale);
 }
 
 void Tchat::keystoboard() {

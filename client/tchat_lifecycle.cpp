@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "chatentry.h"
 #include "chatpanel.h"
@@ -68,7 +69,14 @@ QRect Tchat::fitbounds(const QRect& wanted) const {
 void Tchat::reportsave(const FileStatus& status) {
     if (status.ok() || savefailuretold_) return;
     savefailuretold_ = true;
-    showmessage(QStringLiteral("Your settings could not be saved. ") + status.error);
+    const QString text = QStringLiteral("Your settings could not be saved. ") + status.error;
+    if (!closing_) {
+        showmessage(text);
+        return;
+    }
+    // A box now would hold up the exit (a stop signal, a log-out): told without waiting.
+    std::fprintf(stderr, "tessarin: %s\n", qPrintable(text));
+    addlinetochat("0+" + text, chat::kSystemColour);
 }
 
 void Tchat::loadinifile() {
@@ -165,6 +173,9 @@ void Tchat::addgame(const QString& winner) {
     if (!tally_) return;
     tally_->loadchecklist(seatnames(), myseat_);
     tally_->addgame(winner);
+    // Saved now, so that a finished game survives a program that never exits normally.
+    if (const QString failed = tally_->save(); !failed.isEmpty())
+        addlinetochat("0+" + failed, chat::kSystemColour);
 }
 
 void Tchat::uncheckjustwatch() {

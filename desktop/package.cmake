@@ -4,15 +4,19 @@
 set(CPACK_PACKAGE_NAME tessarin)
 set(CPACK_PACKAGE_VENDOR "Zorvik Software")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "word game for one to three players over the network")
+# Lines within 80 columns, as Debian's tools show them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Players take turns placing letter tiles in six rows; after every placement the game\n\
-finds every word that the row's newest letters form and scores their length. Solo games\n\
-against the computer, games over the network, and a headless server.")
+    "Players take turns placing letter tiles in six rows; after every\n\
+placement the game finds every word that the row's newest letters form\n\
+and scores their length. Solo games against the computer, games over\n\
+the network, and a headless server.")
 set(CPACK_PACKAGE_CONTACT "Zorvik Software <games@zorviksoftware.com>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "http://www.zorviksoftware.com/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The first packaging of this version: 1.0.1-1, its changelog.Debian.gz beside copyright.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)

@@ -31,12 +31,13 @@ std::string_view recordKey(std::span<const char> records, std::int64_t index,
     return {buffer, normaliseRecord(word, buffer)};
 }
 
-// Index of the first record that sorts below its predecessor, or -1 when all are in order.
+// Index of the first record that does not sort after its predecessor (out of order or a
+// repeat), or -1 when every word follows the one before it.
 std::int64_t firstOutOfOrder(std::span<const char> records) {
     const auto count = static_cast<std::int64_t>(records.size() / TDictn::recsize);
     char previous[TDictn::keylength], current[TDictn::keylength];
     for (std::int64_t i = 1; i < count; ++i) {
-        if (recordKey(records, i, current) < recordKey(records, i - 1, previous)) return i;
+        if (recordKey(records, i, current) <= recordKey(records, i - 1, previous)) return i;
     }
     return -1;
 }
@@ -61,8 +62,8 @@ bool TDictn::useFile(const std::filesystem::path& file) {
         return false;
     }
     if (size > kMaxFileBytes) {
-        refusal_ =
-            name + "is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB" + fallback;
+        refusal_ = name + "is too large: it holds more than " + std::to_string(kMaxFileWords) +
+                   " words" + fallback;
         return false;
     }
     if (size % recsize != 0) {
@@ -79,7 +80,7 @@ bool TDictn::useFile(const std::filesystem::path& file) {
     }
     if (const auto at = firstOutOfOrder(bytes); at >= 0) {
         refusal_ = name + "is not a word list: its words are not in order (record " +
-                   std::to_string(at + 1) + " sorts before the one above it)" + fallback;
+                   std::to_string(at + 1) + " does not sort after the one above it)" + fallback;
         return false;
     }
     fileRecords_ = std::move(bytes);

@@ -31,11 +31,16 @@ class TDictn {
   public:
     static constexpr int keylength = 15;
     static constexpr int recsize = 15;
-    // A player's own list larger than this is refused: it is read into memory whole.
-    static constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
+    // A player's own list of more words than this is refused: it is read into memory
+    // whole and indexed when a game starts. The largest real word lists have about
+    // 500,000 words; the largest accepted list costs each program well under 64 MiB and
+    // 1 s more (bench/wordlist_bench.cpp).
+    static constexpr std::uintmax_t kMaxFileWords = 600'000;
+    static constexpr std::uintmax_t kMaxFileBytes = kMaxFileWords * recsize;
 
     // Searches dir/"English" when that file exists and is a well-formed list (its size a
-    // multiple of recsize, its words in order), else `list`, which must outlive this object.
+    // multiple of recsize, at most kMaxFileWords, each word after the one before it), else
+    // `list`, which must outlive this object.
     // A refused file is named with the reason in refusal(); the owner tells the user.
     explicit TDictn(std::filesystem::path dir = std::filesystem::current_path(),
                     std::span<const char> list = embeddedWordList());

@@ -2,6 +2,7 @@
 //   tessarin-tally show FILE          the figures of a tally file as a table
 //   tessarin-tally compress IN OUT    IN into a "WRZL" container OUT
 //   tessarin-tally decompress IN OUT  the data of container IN into OUT
+//   tessarin-tally --help | --version on standard output
 // Exit status: 0 done, 1 the operation failed (the reason on stderr), 2 wrong usage.
 #include <cstdio>
 #include <exception>
@@ -19,6 +20,11 @@ constexpr char kUsage[] =
     "usage: tessarin-tally show FILE\n"
     "       tessarin-tally compress IN OUT\n"
     "       tessarin-tally decompress IN OUT\n";
+constexpr char kOptions[] =
+    "\nPrints a tally file's figures, or runs the tally file's compressor on any file.\n\n"
+    "Options:\n"
+    "  -h, --help     Displays help on commandline options.\n"
+    "  -v, --version  Displays version information.\n";
 
 void printRow(const QString& name, const TTally& tally, int row, int firstCol, int lastCol) {
     // Padded before encoding, so a name with accents keeps the columns straight.
@@ -57,6 +63,14 @@ int code(bool compress, const char* in, const char* out) {
 
 int main(int argc, char** argv) {
     const std::string_view command = argc > 1 ? argv[1] : "";
+    if (argc == 2 && (command == "-h" || command == "--help")) {
+        std::printf("%s%s", kUsage, kOptions);
+        return 0;
+    }
+    if (argc == 2 && (command == "-v" || command == "--version")) {
+        std::printf("tessarin-tally %s\n", TESSARIN_VERSION);
+        return 0;
+    }
     try {
         if (command == "show" && argc == 3) return show(argv[2]);
         if ((command == "compress" || command == "decompress") && argc == 4)

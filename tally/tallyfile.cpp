@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <span>
 
+#include "installedcopy.h"
 #include "tlzrw1.h"
 
 namespace tessarin {
@@ -23,8 +24,7 @@ std::filesystem::path toPath(const QString& path) {
 
 TallyPaths tallyPaths(const QString& programDir, const QString& fallbackDir) {
     const QString beside = QDir(programDir).filePath(QLatin1String(kTallyFileName));
-    const QFileInfo dir(programDir);
-    if (dir.isDir() && dir.isWritable()) return {beside, beside};
+    if (!isInstalledCopy(toPath(programDir))) return {beside, beside};
     QDir().mkpath(fallbackDir);
     const QString fallback = QDir(fallbackDir).filePath(QLatin1String(kTallyFileName));
     if (!QFileInfo::exists(fallback) && QFileInfo::exists(beside)) return {beside, fallback};
@@ -51,10 +51,13 @@ void saveTallyFile(const QString& path, const TTally& tally) {
 }
 
 bool keepUnreadable(const QString& path) {
-    if (!QFileInfo(path).isFile()) return false;
-    const QString copy = path + QStringLiteral(".bad");
-    QFile::remove(copy);
-    return QFile::copy(path, copy);
+    const QFileInfo file(path);
+    if (!file.isFile()) return false;
+    // Renamed, not copied: however large the file, keeping it costs nothing.
+    const QString real = file.canonicalFilePath();
+    const QString kept = real + QStringLiteral(".bad");
+    QFile::remove(kept);
+    return QFile::rename(real, kept);
 }
 
 }  // namespace tessarin

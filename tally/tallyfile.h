@@ -15,13 +15,13 @@ inline constexpr char kTallyFileName[] = "Tessarintally.tld";
 
 struct TallyPaths {
     QString load;  // the file to read at start-up
-    QString save;  // the file to write at the end
+    QString save;  // the file to write when a game ends and at the end
 };
 
-// The file beside the program; when the program's folder is not writable, the one in
+// The file beside the program; for an installed copy (isInstalledCopy), the one in
 // `fallbackDir` (created when needed), read from beside the program until it exists.
 TallyPaths tallyPaths(const QString& programDir, const QString& fallbackDir);
-// tallyPaths() for this program: its own folder, else the user's data folder for it.
+// tallyPaths() for this program: its own folder, or the user's data folder for it.
 TallyPaths defaultTallyPaths();
 
 // The most grid text a tally file may hold: a tally of 10,000 followed players takes less
@@ -40,9 +40,10 @@ bool loadTallyFile(const QString& path, TTally& tally);
 // ELzrw1Exception on failure.
 void saveTallyFile(const QString& path, const TTally& tally);
 
-// Copies `path` to `path` + ".bad" (replacing an older copy), so that a file this program
-// could not read survives the save that follows. False when the copy failed or `path` is
-// no regular file (a FIFO, device or folder is never read, and then never replaced).
+// Renames the file `path` names (through a link, the file linked to) by adding ".bad"
+// (replacing an older one), so that a file this program could not read survives the save
+// that follows, at no cost in space however large it is. False when the rename failed or
+// `path` is no regular file (a FIFO, device or folder is never read, nor replaced).
 bool keepUnreadable(const QString& path);
 
 }  // namespace tessarin

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <cstdio>
 #include <exception>
 
 namespace tessarin {
@@ -46,9 +47,7 @@ TallyPrompts messageBoxPrompts() {
             box->setWindowModality(Qt::NonModal);
             box->show();
         },
-        [](const QString& message) {
-            QMessageBox::critical(nullptr, QStringLiteral("Tessarin"), message);
-        },
+        [](const QString& message) { std::fprintf(stderr, "tessarin: %s\n", qPrintable(message)); },
     };
 }
 
@@ -73,20 +72,26 @@ Ttallylist::Ttallylist(QWidget* mainWindow, TallyPaths paths, TallyPrompts promp
 }
 
 Ttallylist::~Ttallylist() {
+    if (const QString failed = save(); !failed.isEmpty()) prompts_.informAtEnd(failed);
+}
+
+QString Ttallylist::save() {
     // Saving over a file this run could not read would lose whatever it holds.
-    if (loadFailed_ && paths_.load == paths_.save && !keepUnreadable(paths_.save)) {
-        prompts_.informAtEnd(QStringLiteral("The tally of this run was not saved: %1 could not "
-                                            "be read, nor kept aside as %1.bad.")
-                                 .arg(paths_.save));
-        return;
+    if (loadFailed_ && paths_.load == paths_.save) {
+        if (!keepUnreadable(paths_.save))
+            return QStringLiteral(
+                       "The tally was not saved: %1 could not be read, nor kept "
+                       "aside as %1.bad.")
+                .arg(paths_.save);
+        loadFailed_ = false;
     }
     try {
         saveTallyFile(paths_.save, tally_);
     } catch (const std::exception& e) {
         // The earlier file is still in place.
-        prompts_.informAtEnd(QStringLiteral("The tally of this run was not saved.\n\n") +
-                             QString::fromStdString(e.what()));
+        return QStringLiteral("The tally was not saved: ") + QString::fromStdString(e.what());
     }
+    return {};
 }
 
 void Ttallylist::buildControls() {
@@ -120,7 +125,8 @@ void Ttallylist::buildControls() {
     label(detail, QStringLiteral("Total"), {240, 28, 80, 16});
     label(detail, QStringLiteral("Session"), {340, 28, 80, 16});
     label(detail, QStringLiteral("Number of Games"), {10, 48, 220, 16});
-    label_hisname_ = label(detail, QStringLiteral("XX Wins:"), {10, 66, 220, 16});
+    // Until a player is chosen: no name of anyone.
+    label_hisname_ = label(detail, QStringLiteral("Their Wins:"), {10, 66, 220, 16});
     label_hisname_->setObjectName(QStringLiteral("label_hisname"));
     label(detail, QStringLiteral("Your Wins:"), {10, 84, 220, 16});
     label(detail, QStringLiteral("Neither Won:"), {10, 102, 220, 16});

@@ -2,7 +2,9 @@
 // user follow the other players of the current game, stop following one, and reset all.
 //
 // Created once at start-up (it reads the tally file then) and destroyed at program end (it
-// writes the file then); shown and hidden in between. UI thread only.
+// writes the file then); shown and hidden in between. The main window also saves it when
+// a game ends, so that a program that never exits normally loses no finished game. UI
+// thread only.
 //
 // What the main window calls:
 //   loadchecklist(seat names, myseat)  before show() ("View Tally", modeless), and in the
@@ -35,10 +37,10 @@ struct TallyPrompts {
     std::function<bool(QWidget* parent, const QString& question)> confirm;
     // An error the user should see, told without waiting: start-up goes on meanwhile.
     std::function<void(QWidget* parent, const QString& message)> inform;
-    // An error told at program end, when nothing else runs any more: waits for the user.
+    // An error told at program end: never waits for anyone, so nothing holds up the exit.
     std::function<void(const QString& message)> informAtEnd;
 };
-// Message boxes.
+// Message boxes, and standard error at program end.
 TallyPrompts messageBoxPrompts();
 
 class Ttallylist : public QDialog {
@@ -52,9 +54,12 @@ class Ttallylist : public QDialog {
     // starts empty. `mainWindow` is the window this one is centred on.
     explicit Ttallylist(QWidget* mainWindow = nullptr, TallyPaths paths = defaultTallyPaths(),
                         TallyPrompts prompts = messageBoxPrompts());
-    // Writes paths.save, first keeping an unreadable file aside as ".bad". A failure is
-    // reported through prompts.informAtEnd; the earlier file then stays as it was.
+    // Saves (save()); a failure is reported through prompts.informAtEnd.
     ~Ttallylist() override;
+
+    // Writes paths.save, first keeping an unreadable file aside as ".bad". Returns the
+    // text for the user when it failed (the earlier file then stays as it was), else "".
+    QString save();
 
     // Fills "Players In Current Game". seatNames[i] is the name shown in seat i + 1 (seats
     // 1..3; kWaiting for an empty one); myseat is the user's seat (1..9). The user's own

@@ -162,7 +162,12 @@ TEST(TDictn, AMalformedListIsRefusedForTheBuiltInOne) {
         {"truncated", record("ANT") + record("BEE") + record("CAT").substr(0, 9),
          "its size, 39 bytes, is not a whole number of 15-byte records"},
         {"unsorted", record("ANT") + record("CAT") + record("BEE"),
-         "its words are not in order (record 3 sorts before the one above it)"},
+         "its words are not in order (record 3 does not sort after the one above it)"},
+        {"repeated", record("ANT") + record("BEE") + record("bee"),
+         "its words are not in order (record 3 does not sort after the one above it)"},
+        // Refused by its size, before a byte is read.
+        {"too large", std::string((TDictn::kMaxFileWords + 1) * TDictn::recsize, ' '),
+         "is too large: it holds more than 600000 words"},
     };
     for (const auto& c : cases) {
         TempDir dir;

@@ -1,6 +1,5 @@
 #include "downloadform.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -12,7 +11,9 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include "background.h"
@@ -82,7 +83,7 @@ Tdownload::Tdownload(const QPixmap& background, QWidget* parent)
 #else
       lobbypath_(findprogram(QString::fromLatin1(kLobbyProgram))),
 #endif
-      installdir_(QCoreApplication::applicationDirPath()) {
+      installdir_(defaultinstalldir()) {
     setWindowTitle(QStringLiteral("Download The Zorvik Lobby"));
     setbackground(this, background);
 
@@ -182,6 +183,13 @@ Tdownload::Tdownload(const QPixmap& background, QWidget* parent)
     };
 }
 
+QString Tdownload::defaultinstalldir() {
+    // An installed copy's own folder is not the user's to write, nor the place for it.
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (!downloads.isEmpty() && QFileInfo(downloads).isDir()) return downloads;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+}
+
 Tdownload::~Tdownload() {
     if (reply_) {
         reply_->disconnect(this);
@@ -203,11 +211,12 @@ void Tdownload::getbuttonClick() {
     state_ = kStarted;
     const QString name = downloadurl_.fileName();
     infolabel2->setText(name);
-    file_.setFileName(QDir(installdir_).filePath(name));
+    file_ = std::make_unique<QSaveFile>(QDir(installdir_).filePath(name));
     // Unbuffered, so a full disk shows at the write that fails and not after the download.
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         state_ = kFailed;
-        tell(file_.errorString());
+        tell(file_->errorString());
+        file_.reset();
         return;
     }
     getbutton->setEnabled(false);
@@ -267,8 +276,8 @@ void Tdownload::HttpCli1DocData() {
         reply_->abort();
         return;
     }
-    if (file_.write(data) != data.size()) {
-        writeerror_ = file_.errorString();
+    if (file_->write(data) != data.size()) {
+        writeerror_ = file_->errorString();
         reply_->abort();
         return;
     }
@@ -292,7 +301,7 @@ void Tdownload::HttpCli1RequestDone() {
     reply_ = nullptr;
     reply->deleteLater();
     if (complete(reply)) {
-        infolabel->setText(QStringLiteral("Received ") + QString::number(file_.size()) +
+        infolabel->setText(QStringLiteral("Received ") + QString::number(received_) +
                            QStringLiteral(" bytes"));
     } else {
         infolabel->setText(QStringLiteral("Download Aborted"));
@@ -300,10 +309,9 @@ void Tdownload::HttpCli1RequestDone() {
     }
     getbutton->setEnabled(true);
     abortbutton->setEnabled(false);
-    file_.close();
     if (!writeerror_.isEmpty()) tell(writeerror_);
     if (state_ == kFailed) {
-        file_.remove();
+        file_.reset();  // the temporary file goes; an earlier installer stays as it was
         return;
     }
     if (plainhttp_)
@@ -325,15 +333,24 @@ void Tdownload::confirmthenInstall() {
             install();
             return;
         }
-        file_.remove();
+        file_.reset();
         state_ = kFailed;
         infolabel3->setText(QStringLiteral("Download Aborted"));
     });
 }
 
 void Tdownload::install() {
+    const QString installer = file_->fileName();
+    const bool renamed = file_->commit();
+    const QString error = file_->errorString();
+    file_.reset();
+    if (!renamed) {
+        state_ = kFailed;
+        infolabel3->setText(QStringLiteral("Download Aborted"));
+        tell(error);
+        return;
+    }
     infolabel3->setText(QStringLiteral("Installing"));
-    const QString installer = file_.fileName();
     // A downloaded file is not executable until it is made so.
     QFile::setPermissions(
         installer, QFile::permissions(installer) | QFileDevice::ExeOwner | QFileDevice::ExeUser);

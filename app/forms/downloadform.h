@@ -9,15 +9,16 @@
 // Only a whole installer is run: at most 5 redirects, to HTTP(S) addresses only and never
 // from HTTPS down to HTTP; a body larger than the size limit, shorter than its
 // Content-Length, or ended by a closed connection without a Content-Length is "Download
-// Aborted", and the file written so far is removed. An installer that came over plain HTTP
-// (an address the player configured) runs only when the player says Yes to running it.
+// Aborted". The download goes to a temporary file beside the installer's name, renamed to
+// that name only once it is whole (and, over plain HTTP, the player has said Yes to running
+// it), so that a failed or refused download leaves an earlier installer as it was.
 #pragma once
 
 #include <QDialog>
-#include <QFile>
 #include <QPixmap>
 #include <QUrl>
 #include <functional>
+#include <memory>
 
 #include "shell.h"
 
@@ -25,6 +26,7 @@ class QLabel;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QPushButton;
+class QSaveFile;
 
 namespace tessarin::forms {
 
@@ -52,7 +54,8 @@ class Tdownload : public QDialog {
     // unless set; empty when there is none.
     void setlobbypath(const QString& path) { lobbypath_ = path; }
     QString lobbypath() const { return lobbypath_; }
-    // Where the installer is written; the program's own directory unless set.
+    // Where the installer is written: unless set, the user's download folder when there is
+    // one, else the user's cache folder (defaultinstalldir()).
     void setinstalldir(const QString& dir) { installdir_ = dir; }
     QString installdir() const { return installdir_; }
     // Starts the installer and the lobby; QProcess::startDetached unless replaced.
@@ -63,6 +66,8 @@ class Tdownload : public QDialog {
     void setconfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
     // kMaxInstallerBytes unless set.
     void setsizelimit(qint64 bytes) { sizelimit_ = bytes; }
+
+    static QString defaultinstalldir();
 
     int state() const { return state_; }
     bool downloading() const { return reply_ != nullptr; }
@@ -91,13 +96,14 @@ class Tdownload : public QDialog {
     // Whether the finished reply delivered the whole body it announced.
     bool complete(const QNetworkReply* reply) const;
     void confirmthenInstall();
+    // Renames the whole download into place and runs it.
     void install();
     // A message box that does not block the event loop, so a running download goes on.
     void tell(const QString& text);
 
     QNetworkAccessManager* HttpCli1;
     QNetworkReply* reply_ = nullptr;
-    QFile file_;
+    std::unique_ptr<QSaveFile> file_;  // the download while it is not yet in place
     qint64 received_ = 0;
     bool headersseen_ = false;
     bool plainhttp_ = false;  // some response came over plain HTTP

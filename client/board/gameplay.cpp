@@ -6,6 +6,7 @@
 #include "boardgrid.h"
 #include "boardlayout.h"
 #include "boardtext.h"
+#include "helppanel.h"
 #include "picturebutton.h"
 #include "pictureview.h"
 #include "tboard.h"
@@ -328,6 +329,8 @@ void TBoard::gamestats(std::string_view payload) {
         if (host_.myseat() == 3) {
             parts_.panel_pleasewait->show();
             parts_.panel_pleasewait->raise();
+            // The instructions a late joiner is reading stay whole, their Done button with them.
+            if (parts_.panel_help->isVisible()) parts_.panel_help->raise();
         }
     }
     describe();

@@ -1,5 +1,7 @@
 #include "chatpanel.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -19,9 +21,22 @@
 
 namespace tessarin::chat {
 
+namespace {
+
+// Designed sizes at scale 1, in pixels and points.
+constexpr QSize kButtonSize(26, 22);
+constexpr QSize kSmileyButtonSize(24, 22);
+constexpr qreal kPanelFontSize = 9;
+// Where a button keeps its face as designed, to be drawn larger as the window grows (an
+// icon is never drawn larger than its picture).
+constexpr char kFace[] = "designedFace";
+
+}  // namespace
+
 ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
     : QWidget(parent), throttle_(std::move(clock)) {
-    setFont(QFont(QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")}, 9));
+    setFont(
+        QFont(QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")}, kPanelFontSize));
 
     auto* phraseRow = new QHBoxLayout;
     phraseRow->setSpacing(2);
@@ -57,7 +72,7 @@ ChatPanel::ChatPanel(QWidget* parent, PhraseThrottle::Clock clock)
     connect(mychat_, &ChatEntry::escapePressed, this, &ChatPanel::entryEscaped);
 
     button_smilies = pictureButton(QStringLiteral("button_smilies"), QStringLiteral(":)"));
-    button_smilies->setFixedWidth(24);
+    button_smilies->setFixedSize(kSmileyButtonSize);
     button_smilies->setAccessibleName(QStringLiteral("Smilies"));
 
     auto* entryRow = new QHBoxLayout;
@@ -111,7 +126,7 @@ QToolButton* ChatPanel::pictureButton(const QString& name, const QString& text) 
     auto* button = new QToolButton(this);
     button->setObjectName(name);
     button->setText(text);
-    button->setFixedSize(26, 22);
+    button->setFixedSize(kButtonSize);
     // Clicking a button must leave the keyboard in the entry field; Tab still reaches it.
     button->setFocusPolicy(Qt::TabFocus);
     return button;
@@ -129,14 +144,39 @@ void ChatPanel::setSmileyProvider(SmileyProvider provider) {
 void ChatPanel::setPhraseButtonFace(int button, const QPixmap& face) {
     if (button < 1 || button > kPhraseButtons + 1) return;
     QToolButton* target = b_phrase[static_cast<std::size_t>(button - 1)];
-    target->setIcon(QIcon(face));
-    target->setIconSize(face.deviceIndependentSize().toSize());
+    target->setProperty(kFace, face);
+    fitButton(target, kButtonSize);
     target->setToolButtonStyle(face.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
 }
 
+void ChatPanel::fitButton(QToolButton* button, QSize designed) {
+    button->setFixedSize(designed * scale_);
+    const QPixmap face = button->property(kFace).value<QPixmap>();
+    if (face.isNull()) {
+        button->setIcon(QIcon());
+        return;
+    }
+    QPixmap shown = scale_ == 1.0 ? face
+                                  : face.scaled(face.size() * scale_, Qt::KeepAspectRatio,
+                                                Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(face.devicePixelRatio());
+    button->setIcon(QIcon(shown));
+    button->setIconSize(shown.deviceIndependentSize().toSize());
+}
+
+void ChatPanel::setScale(qreal scale) {
+    scale_ = scale;
+    for (QToolButton* button : b_phrase) fitButton(button, kButtonSize);
+    fitButton(button_smilies, kSmileyButtonSize);
+    QFont look = font();
+    look.setPointSizeF(kPanelFontSize * scale);
+    setFont(look);
+    setTextSize(textSize_);
+}
+
 void ChatPanel::setSmileyButtonFace(const QPixmap& face) {
-    button_smilies->setIcon(QIcon(face));
-    button_smilies->setIconSize(face.deviceIndependentSize().toSize());
+    button_smilies->setProperty(kFace, face);
+    fitButton(button_smilies, kSmileyButtonSize);
     button_smilies->setToolButtonStyle(face.isNull() ? Qt::ToolButtonTextOnly
                                                      : Qt::ToolButtonIconOnly);
 }
@@ -149,11 +189,8 @@ void ChatPanel::setChatColour(Colour colour) {
 }
 
 void ChatPanel::setTextSize(int points) {
-    mainchat_->setTextSize(points);
-}
-
-int ChatPanel::textSize() const {
-    return mainchat_->styles().textSize();
+    textSize_ = std::clamp(points, kMinTextSize, kMaxTextSize);
+    mainchat_->setTextSize(qRound(textSize_ * scale_));
 }
 
 void ChatPanel::setPhrase(int button, const QString& phrase) {

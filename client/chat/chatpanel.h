@@ -24,6 +24,7 @@
 #include "chatview.h"
 #include "colourtext.h"
 #include "phrasethrottle.h"
+#include "textsize.h"
 
 class QAction;
 class QMenu;
@@ -74,8 +75,13 @@ class ChatPanel : public QWidget {
     // Settings.
     void setChatColour(Colour colour);
     Colour chatColour() const { return chatColour_; }
+    // The player's text size (clamped to kMinTextSize..kMaxTextSize); the chat shows it
+    // scaled as the window is (setScale), and textSize() stays the size chosen.
     void setTextSize(int points);
-    int textSize() const;
+    int textSize() const { return textSize_; }
+    // The window's scale, 1 at its designed size: the text, the buttons and the entry field
+    // grow with it.
+    void setScale(qreal scale);
     // Phrase of button 1..9 (its tooltip); other numbers are ignored.
     void setPhrase(int button, const QString& phrase);
     QStringList phrases() const;
@@ -129,6 +135,8 @@ class ChatPanel : public QWidget {
 
   private:
     QToolButton* pictureButton(const QString& name, const QString& text);
+    // Sizes a button and its face `scale_` times as designed.
+    void fitButton(QToolButton* button, QSize designed);
     void buildMenus();
     void send(std::string message);
     // Encodes text for the wire and appends '|' and the chat colour's text.
@@ -154,6 +162,8 @@ class ChatPanel : public QWidget {
     SmileyProvider smilies_;
     PhraseThrottle throttle_;
     Colour chatColour_ = 0x000000;
+    int textSize_ = kStartupTextSize;
+    qreal scale_ = 1.0;
     int myseat_ = 0;
     bool isconnected_ = false;
 };

@@ -2,18 +2,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
+#include "installedcopy.h"
 #include "settingskeys.h"
 
 namespace tessarin {
 
 QString chooseSettingsPath(const QString& programDir, const QString& configDir) {
-    const QFileInfo program(programDir);
-    if (program.isDir() && program.isWritable()) {
+    if (!isInstalledCopy(programDir.toStdString()))
         return QDir(programDir).filePath(QString::fromLatin1(settings::kFileName));
-    }
     QDir().mkpath(configDir);
     return QDir(configDir).filePath(QString::fromLatin1(settings::kFileName));
 }

@@ -1,15 +1,18 @@
 // Renders the board as a player sees it into this test's build folder (board-empty.png,
-// board-col4.png, board-winner.png, board-help.png, board-gamestart.png, board-keys.png) for
+// board-col4.png, board-winner.png, board-help.png, board-latejoiner.png,
+// board-gamestart.png, board-keys.png) for
 // people to look at, and checks the pixels that matter where the picture must hold them.
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <cmath>
 
 #include "boardfeed.h"
 #include "boardlayout.h"
 #include "fakeboardhost.h"
+#include "helppanel.h"
 #include "pictures.h"
 #include "tgamestart.h"
 
@@ -94,6 +97,7 @@ class ScreenshotsTest : public QObject {
     void keyboardRowCursor_data();
     void keyboardRowCursor();
     void quickInstructions();
+    void lateJoinerReadingTheInstructions();
     void gameStartWindow();
 };
 
@@ -198,6 +202,23 @@ void ScreenshotsTest::quickInstructions() {
     // Nothing of the board shows through: the rack's tile position is covered.
     const QPoint tile(layout::kTileLeft[1] + 22, layout::kRestTop + 22);
     QVERIFY(image.pixel(tile) != pictures::tile(0).toImage().pixel(22, 22));
+}
+
+void ScreenshotsTest::lateJoinerReadingTheInstructions() {
+    FakeBoardHost host;
+    host.seat = 3;
+    host.host = false;
+    TBoard board(host);
+    board.show();
+    board.showhelp();  // as on a first start
+    board.setseatname(1, QStringLiteral("Ann"));
+    // Joined in seat 3 during round 2, column 3: wait for the next round.
+    deliver(board, "CMD_gamestats+3+2+f+4+2+3+10+7+0+1+1+3+2+1+9");
+    QVERIFY(board.parts().panel_pleasewait->isVisible());
+    auto* done = board.parts().panel_help->findChild<QPushButton*>();
+    render(board, QStringLiteral("board-latejoiner.png"));
+    // Nothing covers the instructions' Done button.
+    QCOMPARE(board.childAt(done->mapTo(&board, done->rect().center())), done);
 }
 
 void ScreenshotsTest::gameStartWindow() {

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
+#include <QToolButton>
 #include <memory>
 
 #include "chatdoc.h"
@@ -146,6 +147,13 @@ void ChatViewTest::textSizeAppliesToAllStylesClamped() {
     }
     panel->addlinetochat(QStringLiteral("3+Bo chats: new"), 0);
     QCOMPARE(pointSizes(doc()), QSet<qreal>{72});
+    // A larger window shows the chosen size larger, and its buttons with it.
+    panel->setTextSize(10);
+    panel->setScale(2.0);
+    QCOMPARE(pointSizes(doc()), QSet<qreal>{20});
+    QCOMPARE(panel->textSize(), 10);
+    QCOMPARE(panel->findChild<QToolButton*>(QStringLiteral("b_phrase1"))->size(), QSize(52, 44));
+    panel->setScale(1.0);
 }
 
 void ChatViewTest::hostilePayloadShownAsOneParagraph_data() {

@@ -1,5 +1,6 @@
 // The two programs as a player runs them: a game on tessarin-server started and played to
-// the end from two windows, and the game's program ending on each stop signal.
+// the end from two windows (each tally on disk as soon as the game ends), and the game's
+// program ending on each stop signal, promptly even when its tally cannot be saved.
 #include <signal.h>
 
 #include <QDir>
@@ -15,9 +16,11 @@
 
 #include "clientrig.h"
 #include "picturebutton.h"
+#include "tallyfile.h"
 #include "tboard.h"
 #include "tgamestart.h"
 #include "tilecell.h"
+#include "ttallylist.h"
 
 namespace tessarin {
 
@@ -26,12 +29,18 @@ using testing::TempDir;
 
 namespace {
 
-// A window that joins a game; its settings live in `dir`.
+QString inDir(const TempDir& dir, const QString& name) {
+    return QString::fromStdString((dir.path() / name.toStdString()).string());
+}
+
+// A window that joins a game; its settings and tally live in `dir`.
 struct Player {
     Player(const TempDir& dir, const QString& name, int port)
-        : chat(QString::fromStdString((dir.path() / (name.toStdString() + ".ini")).string())),
-          gamestart(chat, &chat) {
-        chat.attach(&gamestart, nullptr);
+        : chat(inDir(dir, name + ".ini")),
+          gamestart(chat, &chat),
+          tallyfile(inDir(dir, name + ".tld")),
+          tally(&chat, {tallyfile, tallyfile}) {
+        chat.attach(&gamestart, &tally);
         Tchat::Hooks hooks;
         hooks.messagebox = [this](const QString& text) { boxes << text; };
         chat.setHooks(std::move(hooks));
@@ -61,6 +70,8 @@ struct Player {
 
     RecordingChat chat;
     board::Tgamestart gamestart;
+    QString tallyfile;
+    Ttallylist tally;
     QStringList boxes;
 };
 
@@ -120,6 +131,12 @@ class ProgramsTest : public QObject {
         QVERIFY(!hostSees.isEmpty() && !bobSees.isEmpty());
         QVERIFY(hostSees == bobSees || hostSees == "YOU!" || bobSees == "YOU!");
         QVERIFY(host.boxes.isEmpty() && bob.boxes.isEmpty());
+        // Both tallies are on disk already, not only once the windows close.
+        for (const Player* player : {&host, &bob}) {
+            TTally saved;
+            QVERIFY2(loadTallyFile(player->tallyfile, saved), qPrintable(player->tallyfile));
+            QCOMPARE(saved.cell(1, 0), QStringLiteral("1"));  // games played
+        }
         server.terminate();
         QVERIFY(server.waitForFinished());
     }
@@ -134,13 +151,14 @@ class ProgramsTest : public QObject {
         QFETCH(int, number);
         // A copy of the program in a folder of its own keeps its settings file there; the
         // one-copy markers go into a private runtime folder beside it (one of them is named
-        // "tessarin").
+        // "tessarin"). Its tally cannot be saved: a folder stands where the file would be.
         TempDir dir;
         const QString folder = QString::fromStdString(dir.path().string());
         const QString program = folder + "/tessarin";
         const QString markers = folder + "/markers";
         QVERIFY(QFile::copy(TESSARIN_APP_PATH, program));
         QVERIFY(QDir().mkpath(markers));
+        QVERIFY(QDir().mkpath(folder + "/Tessarintally.tld"));
         QVERIFY(QFile::setPermissions(
             markers, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         QProcess game;
@@ -156,11 +174,14 @@ class ProgramsTest : public QObject {
         QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(markers + "/kivroz"); }, 20000));
 
         QCOMPARE(::kill(static_cast<pid_t>(game.processId()), number), 0);
-        QVERIFY(game.waitForFinished(20000));
+        // Within 2 s: no box waits for someone to press OK.
+        QVERIFY(game.waitForFinished(2000));
         QCOMPARE(game.exitStatus(), QProcess::NormalExit);
         QCOMPARE(game.exitCode(), 0);
         QVERIFY(QFile::exists(folder + "/zorvlobby.ini"));  // bounds saved on the way out
         QVERIFY(!QFile::exists(folder + "/English"));
+        const QByteArray errors = game.readAllStandardError();
+        QVERIFY2(errors.contains("The tally was not saved"), errors.constData());
     }
 };
 

@@ -1,9 +1,11 @@
-// Where the settings file goes: beside the program when it may write there.
+// Where the settings file goes: beside a copy run from the user's own folder, in the user's
+// configuration folder for an installed copy, whoever runs it.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "privatemounts.h"
 #include "settingspath.h"
@@ -18,17 +20,26 @@ QString qpath(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-TEST(SettingsPath, ProgramFolderWhenWritableElseConfigFolder) {
+TEST(SettingsPath, ProgramFolderOfTheUsersOwnElseConfigFolder) {
     testing::TempDir dir;
     const fs::path program = dir.path() / "program";
     const fs::path config = dir.path() / "config" / "Tessarin";
     fs::create_directory(program);
     std::ofstream(dir.path() / "plainfile") << "not a folder";
+    // Writable for root, and still an installed copy's folder.
+    std::vector<fs::path> installed = {dir.path() / "missing", dir.path() / "plainfile",
+                                       "/usr/bin"};
+    if (::geteuid() == 0) {
+        const fs::path others = dir.path() / "others";
+        fs::create_directory(others);
+        ASSERT_EQ(::chown(others.c_str(), 65534, 65534), 0);
+        installed.push_back(others);
+    }
 
     EXPECT_EQ(chooseSettingsPath(qpath(program), qpath(config)), qpath(program / "zorvlobby.ini"));
     EXPECT_FALSE(fs::exists(config)) << "the fallback folder is made only when used";
 
-    for (const fs::path& unusable : {dir.path() / "missing", dir.path() / "plainfile"}) {
+    for (const fs::path& unusable : installed) {
         SCOPED_TRACE(unusable.string());
         EXPECT_EQ(chooseSettingsPath(qpath(unusable), qpath(config)),
                   qpath(config / "zorvlobby.ini"));
