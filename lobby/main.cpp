@@ -29,8 +29,8 @@ void describe(QCommandLineParser& parser) {
     QCoreApplication::setApplicationVersion(
         QString::fromLatin1(proto::kVersion.data(), qsizetype(proto::kVersion.size())));
     parser.setApplicationDescription(QStringLiteral(
-        "Finds Tessarin tables on the local network and starts the game to join, watch or host "
-        "one."));
+        "Finds Tessarin tables on the local network and at a public lobby, and starts the game to "
+        "join, watch or host one."));
     parser.addHelpOption();
     parser.addVersionOption();
 }
