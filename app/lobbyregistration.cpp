@@ -5,24 +5,18 @@
 #include <QNetworkRequest>
 
 #include "botstrength.h"
+#include "lobbyurl.h"
 #include "protocol.h"
 #include "serverconnections.h"
 #include "tablesummary.h"
 
 namespace tessarin {
 
-namespace {
-
-constexpr int kLobbyPort = 7771;
-
-}  // namespace
-
 LobbyRegistration::LobbyRegistration(QUrl lobby, std::function<lobby::TableRecord()> state,
                                      QObject* parent)
-    : QObject(parent), tables_(std::move(lobby)), state_(std::move(state)) {
-    QString path = tables_.path();
-    while (path.endsWith('/')) path.chop(1);
-    tables_.setPath(path + QStringLiteral("/tables"));
+    : QObject(parent),
+      tables_(lobby::lobbyEndpoint(std::move(lobby), QStringLiteral("/tables"))),
+      state_(std::move(state)) {
     timer_.setInterval(kInterval);
     connect(&timer_, &QTimer::timeout, this, &LobbyRegistration::send);
 }
@@ -36,12 +30,7 @@ LobbyRegistration::~LobbyRegistration() {
 }
 
 std::optional<QUrl> LobbyRegistration::lobbyUrl(const QString& text) {
-    QUrl url(text.trimmed(), QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty() ||
-        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
-        return std::nullopt;
-    if (url.port() == -1) url.setPort(kLobbyPort);
-    return url;
+    return lobby::lobbyUrl(text);
 }
 
 void LobbyRegistration::setPublicAddress(const proto::HostPort& address) {

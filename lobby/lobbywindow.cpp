@@ -21,6 +21,7 @@
 
 #include "hostport.h"
 #include "inifile.h"
+#include "lobbyurl.h"
 #include "protocol.h"
 #include "tablelist.h"
 
@@ -101,13 +102,16 @@ LobbyWindow::LobbyWindow(TableList& tables, QString settingsPath, QWidget* paren
     connect(button_join, &QPushButton::clicked, this, [this] { joinClick(false); });
     connect(button_watch, &QPushButton::clicked, this, [this] { joinClick(true); });
     connect(button_host, &QPushButton::clicked, this, [this] { hostClick(); });
+    button_public = button(QStringLiteral("&Public Lobby..."),
+                           QStringLiteral("Set the public lobby whose tables are listed"), central);
     connect(button_address, &QPushButton::clicked, this, [this] { addressClick(); });
+    connect(button_public, &QPushButton::clicked, this, [this] { publicClick(); });
 
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(nameLabel);
     nameRow->addWidget(edit_name, 1);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {button_join, button_watch, button_host, button_address})
+    for (QPushButton* b : {button_join, button_watch, button_host, button_address, button_public})
         buttons->addWidget(b);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(central);
@@ -146,14 +150,19 @@ void LobbyWindow::setproblem(const QString& text) {
     showstatus();
 }
 
+void LobbyWindow::setpublicproblem(const QString& text) {
+    publicProblem_ = text;
+    showstatus();
+}
+
 void LobbyWindow::showstatus() {
     QString text;
     if (running_)
         text = QStringLiteral("A game is running. The lobby comes back when it ends.");
     else if (starting_)
         text = QStringLiteral("Starting the game...");
-    else if (!problem_.isEmpty())
-        text = problem_;
+    else if (!problem_.isEmpty() || !publicProblem_.isEmpty())
+        text = QStringList{problem_, publicProblem_}.join(' ').trimmed();
     else if (tables_.rowCount() == 0)
         text = QStringLiteral("Looking for tables on the local network...");
     else
@@ -223,6 +232,39 @@ void LobbyWindow::addressClick() {
     connect(dialog, &QInputDialog::textValueSelected, this,
             [this](const QString& address) { joinaddress(address); });
     dialog->open();  // no nested event loop: the list goes on updating
+}
+
+void LobbyWindow::publicClick() {
+    auto* dialog = new QInputDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Public Lobby"));
+    dialog->setLabelText(
+        QStringLiteral("The public lobby's address, such as http://lobby.example.org:%1 "
+                       "(empty: none)")
+            .arg(kLobbyPort));
+    dialog->setAccessibleName(QStringLiteral("Address of the public lobby"));
+    dialog->setTextValue(publiclobby());
+    connect(dialog, &QInputDialog::textValueSelected, this,
+            [this](const QString& address) { setpubliclobby(address); });
+    dialog->open();
+}
+
+QString LobbyWindow::publiclobby() const {
+    return IniFile(settingsPath_).readSection(kSection).value(kPublicLobbyKey).value_or(QString());
+}
+
+bool LobbyWindow::setpubliclobby(const QString& address) {
+    const QString typed = address.trimmed();
+    if (!typed.isEmpty() && !lobbyUrl(typed)) {
+        tell(QStringLiteral("\"%1\" is not a lobby's address: type http:// and its host name or "
+                            "address, and a colon and its port where it is not on port %2.")
+                 .arg(typed)
+                 .arg(kLobbyPort));
+        return false;
+    }
+    IniFile(settingsPath_).write(kSection, kPublicLobbyKey, typed);
+    emit publicLobbyChanged(typed);
+    return true;
 }
 
 bool LobbyWindow::joinaddress(const QString& address) {

@@ -6,7 +6,9 @@
 //
 // While a game it started holds the lobby link, the window says a game is running; when
 // the link closes it comes back to the front. Keyboard throughout: the arrows choose a
-// table and Enter joins it. The name is kept in the settings file, section "Tessarin Lobby".
+// table and Enter joins it. The name is kept in the settings file, section "Tessarin Lobby",
+// and so is the public lobby's address (Public Lobby..., none by default), whose tables are
+// listed beside the local network's.
 #pragma once
 
 #include <QMainWindow>
@@ -27,6 +29,7 @@ class LobbyWindow : public QMainWindow {
     Q_OBJECT
   public:
     inline static const QString kSection = QStringLiteral("Tessarin Lobby");
+    inline static const QString kPublicLobbyKey = QStringLiteral("Publiclobby");
     // How long "Starting the game..." is shown when the game's link does not open.
     static constexpr int kStartingMs = 15000;
     // Starts `program` with `arguments`, detached; false when it did not start.
@@ -44,6 +47,14 @@ class LobbyWindow : public QMainWindow {
     void gamerunning(bool running);
     // Why tables cannot be found, shown in the status line.
     void setproblem(const QString& text);
+    // Why the public lobby's tables cannot be read, shown in the status line; empty: they can.
+    void setpublicproblem(const QString& text);
+
+    // The public lobby's address kept in the settings; empty: none.
+    QString publiclobby() const;
+    // Keeps the address (empty: none) and announces it; false (and says why) when it is no
+    // lobby's address.
+    bool setpubliclobby(const QString& address);
 
     // The game program found beside this program, else on PATH; empty when neither has one.
     static QString findgame();
@@ -51,6 +62,7 @@ class LobbyWindow : public QMainWindow {
     void joinClick(bool watch = false);
     void hostClick();
     void addressClick();
+    void publicClick();
     // Starts the game for the address typed; false (and says why) when it is no address.
     bool joinaddress(const QString& address);
 
@@ -61,6 +73,11 @@ class LobbyWindow : public QMainWindow {
     QPushButton* button_watch;
     QPushButton* button_host;
     QPushButton* button_address;
+    QPushButton* button_public;
+
+  signals:
+    // The public lobby's address has changed; empty: none.
+    void publicLobbyChanged(const QString& address);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +96,7 @@ class LobbyWindow : public QMainWindow {
     Launcher launcher_;
     std::function<void(const QString&)> teller_;
     QString problem_;
+    QString publicProblem_;
     bool running_ = false;
     bool starting_ = false;
 };

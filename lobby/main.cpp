@@ -1,7 +1,7 @@
-// tessarin-lobby: finds Tessarin tables on the local network and starts the game for the
-// one chosen, as "tessarin NAME HOST[:PORT] true|false". One lobby runs per user; a second
-// start brings the first forward. It serves the lobby link (127.0.0.1:9001) that the game
-// holds while it runs.
+// tessarin-lobby: finds Tessarin tables on the local network and at a public lobby, and
+// starts the game for the one chosen, as "tessarin NAME HOST[:PORT] true|false". One lobby runs per
+// user; a second start brings the first forward. It serves the lobby link (127.0.0.1:9001) that the
+// game holds while it runs.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QStandardPaths>
@@ -11,9 +11,11 @@
 
 #include "discovery.h"
 #include "lobbylink.h"
+#include "lobbyurl.h"
 #include "lobbywindow.h"
 #include "previnst.h"
 #include "protocol.h"
+#include "publictables.h"
 #include "settingspath.h"
 #include "tablefinder.h"
 #include "tablelist.h"
@@ -27,8 +29,8 @@ void describe(QCommandLineParser& parser) {
     QCoreApplication::setApplicationVersion(
         QString::fromLatin1(proto::kVersion.data(), qsizetype(proto::kVersion.size())));
     parser.setApplicationDescription(QStringLiteral(
-        "Finds Tessarin tables on the local network and starts the game to join, watch or host "
-        "one."));
+        "Finds Tessarin tables on the local network and at a public lobby, and starts the game to "
+        "join, watch or host one."));
     parser.addHelpOption();
     parser.addVersionOption();
 }
@@ -92,6 +94,13 @@ int main(int argc, char** argv) {
     if (const QString why = finder.start(proto::discovery::kPort); !why.isEmpty())
         problems << QStringLiteral("Tables on the local network cannot be found (%1).").arg(why);
     if (!problems.isEmpty()) window.setproblem(problems.join(' '));
+    // The public lobby's tables, once the player has named one.
+    lobby::PublicTables publicTables(tables);
+    publicTables.onProblem = [&](const QString& why) { window.setpublicproblem(why); };
+    QObject::connect(
+        &window, &lobby::LobbyWindow::publicLobbyChanged, &publicTables,
+        [&](const QString& address) { publicTables.setLobby(lobby::lobbyUrl(address)); });
+    publicTables.setLobby(lobby::lobbyUrl(window.publiclobby()));
     window.show();
     return app.exec();
 }

@@ -1,7 +1,8 @@
 // The lobby as players use it, with real tables: two tessarin-server processes and one
 // hosting game window on this machine, a table in a second network namespace joined by a
-// veth pair, and hostile datagrams. Runs only inside a private network namespace
-// (in-private-network), where UDP 7772 and the lobby link's port are the test's own.
+// veth pair, a table listed by the lobby service, and hostile datagrams. Runs only inside a private
+// network namespace (in-private-network), where UDP 7772 and the lobby link's port are the test's
+// own.
 #include <signal.h>
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableView>
 #include <QTcpSocket>
 #include <QTest>
@@ -19,9 +21,12 @@
 #include <vector>
 
 #include "discovery.h"
+#include "inifile.h"
 #include "lobbylink.h"
+#include "lobbyurl.h"
 #include "lobbywindow.h"
 #include "protocol.h"
+#include "publictables.h"
 #include "tablefinder.h"
 #include "tablelist.h"
 #include "tempdir.h"
@@ -95,9 +100,13 @@ QString cell(const TableList& tables, const QString& name, int column) {
 // The lobby as tessarin-lobby puts it together, on the offscreen platform.
 struct Lobby {
     explicit Lobby(const TempDir& dir)
-        : window(tables, folderOf(dir) + "/zorvlobby.ini"), finder(tables) {
+        : window(tables, folderOf(dir) + "/zorvlobby.ini"), finder(tables), publicTables(tables) {
         window.setteller([this](const QString& text) { told << text; });
         link.onChanged = [this](bool running) { window.gamerunning(running); };
+        publicTables.onProblem = [this](const QString& why) { window.setpublicproblem(why); };
+        QObject::connect(
+            &window, &LobbyWindow::publicLobbyChanged, &publicTables,
+            [this](const QString& address) { publicTables.setLobby(lobbyUrl(address)); });
         window.show();
     }
     bool start() { return link.listen().isEmpty() && finder.start(discovery::kPort).isEmpty(); }
@@ -107,6 +116,7 @@ struct Lobby {
     LobbyWindow window;
     LobbyLink link;
     TableFinder finder;
+    PublicTables publicTables;
     QStringList told;
 };
 
@@ -199,6 +209,62 @@ class LobbyNetworkTest : public QObject {
         QVERIFY(ann.waitForFinished(20000));
         QTRY_VERIFY_WITH_TIMEOUT(!lobby.link.gameRunning(), 20000);
         QVERIFY(!lobby.status().contains("A game is running"));
+    }
+
+    // A table registered with the lobby service: the window set to that lobby lists it as
+    // public and joins it; a lobby that cannot be reached is said in the status line.
+    void listsAndJoinsAPublicTable() {
+        TempDir dir;
+        const QString folder = folderOf(dir);
+        QProcess service;
+        service.setProcessChannelMode(QProcess::MergedChannels);
+        service.start(TESSARIN_LOBBY_SERVER_PATH, {"--listen", "127.0.0.1:0"});
+        QByteArray serviceLog;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (serviceLog += service.readAll()).contains("listening on 127.0.0.1:"); },
+            10000));
+        const QString lobbyAddress =
+            "http://127.0.0.1:" +
+            serviceLog.mid(serviceLog.indexOf("listening on 127.0.0.1:") + 23).split('\n').front();
+        Server table({"--name", "Faraway", "--lobby", lobbyAddress}, folder);
+        const int port = table.port();
+        QVERIFY(port > 0);
+
+        Lobby lobby(dir);  // the local network not searched: only the lobby lists it
+        QVERIFY(lobby.window.setpubliclobby("http://127.0.0.1:1"));
+        QTRY_VERIFY_WITH_TIMEOUT(lobby.status().contains("The public lobby at"), 5000);
+        QVERIFY(lobby.told.isEmpty());
+        QVERIFY(lobby.window.setpubliclobby(lobbyAddress));
+        QCOMPARE(IniFile(folder + "/zorvlobby.ini")
+                     .readSection(LobbyWindow::kSection)
+                     .value(LobbyWindow::kPublicLobbyKey),
+                 lobbyAddress);
+        QTRY_COMPARE_WITH_TIMEOUT(cell(lobby.tables, "Faraway", TableList::Address),
+                                  QStringLiteral("127.0.0.1:%1").arg(port), 15000);
+        QCOMPARE(cell(lobby.tables, "Faraway", TableList::Source), kPublic);
+        QCOMPARE(cell(lobby.tables, "Faraway", TableList::Players),
+                 QStringLiteral("Klot (computer)"));
+        QVERIFY(!lobby.status().contains("The public lobby at"));
+
+        lobby.window.edit_name->setText("Cy");
+        const QString cyFolder = folder + "/cy";
+        QDir().mkpath(cyFolder);
+        lobby.window.setgamepath(installGame(cyFolder));
+        qint64 cyPid = 0;
+        lobby.window.setlauncher([&](const QString& program, const QStringList& arguments) {
+            QProcess game;
+            game.setProcessEnvironment(gameEnvironment(cyFolder));
+            game.setProgram(program);
+            game.setArguments(arguments);
+            return game.startDetached(&cyPid);
+        });
+        lobby.window.view_tables->setCurrentIndex(
+            lobby.tables.index(rowOf(lobby.tables, "Faraway"), 0));
+        lobby.window.button_join->click();
+        QTRY_VERIFY_WITH_TIMEOUT(table.log().contains("Cy logged in"), 10000);
+        ::kill(static_cast<pid_t>(cyPid), SIGTERM);
+        service.kill();
+        service.waitForFinished();
     }
 
     // A table in another network namespace, reached over a veth pair as over a real network.
