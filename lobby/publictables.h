@@ -33,7 +33,9 @@ class PublicTables : public QObject {
     static constexpr int kIntervalMs = 5000;
     static constexpr int kAnswerMs = 4000;
     static constexpr qint64 kMaxReply = 2 << 20;
-    static constexpr int kMaxRows = 1000;
+    // The list holds kMaxTables rows in all: a public list takes at most four fifths of
+    // them, so that tables on the local network always find room.
+    static constexpr int kMaxRows = TableList::kMaxTables * 4 / 5;
     static constexpr int kForgetMs = 15000;
 
     // `list` must outlive this object.
