@@ -20,11 +20,11 @@
 #include <functional>
 #include <optional>
 
+#include "tablelist.h"
+
 class QNetworkReply;
 
 namespace tessarin::lobby {
-
-class TableList;
 
 inline const QString kPublic = QStringLiteral("Public");
 
