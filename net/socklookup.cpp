@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstring>
 
 #include "tsock.h"
 
@@ -15,16 +16,26 @@ namespace tessarin {
 
 namespace {
 
-std::optional<in_addr> systemResolve(const std::string& name) {
+std::optional<SockAddress> firstAddress(const std::string& name, int family, int flags) {
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = family;
     hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = flags;
     addrinfo* found = nullptr;
     if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
         return std::nullopt;
-    const in_addr address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    SockAddress address;
+    if (found->ai_addrlen <= sizeof address.storage) {
+        std::memcpy(&address.storage, found->ai_addr, found->ai_addrlen);
+        address.length = found->ai_addrlen;
+    }
     freeaddrinfo(found);
+    if (address.length == 0) return std::nullopt;
     return address;
+}
+
+std::optional<SockAddress> systemResolve(const std::string& name) {
+    return firstAddress(name, AF_UNSPEC, 0);
 }
 
 bool sameName(const std::string& a, const std::string& b) {
@@ -37,15 +48,57 @@ bool startsWithDigit(std::string_view text) {
 
 }  // namespace
 
+SockAddress ipv4Address(std::uint32_t host, std::uint16_t port) {
+    SockAddress address;
+    auto& a = reinterpret_cast<sockaddr_in&>(address.storage);
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(host);
+    address.length = sizeof a;
+    return address;
+}
+
+std::uint16_t SockAddress::port() const {
+    const auto& a = reinterpret_cast<const sockaddr_in&>(storage);
+    const auto& a6 = reinterpret_cast<const sockaddr_in6&>(storage);
+    return ntohs(family() == AF_INET6 ? a6.sin6_port : a.sin_port);
+}
+
+void SockAddress::setPort(std::uint16_t port) {
+    if (family() == AF_INET6)
+        reinterpret_cast<sockaddr_in6&>(storage).sin6_port = htons(port);
+    else
+        reinterpret_cast<sockaddr_in&>(storage).sin_port = htons(port);
+}
+
+std::string SockAddress::text() const {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (family() == AF_INET) {
+        const auto& a = reinterpret_cast<const sockaddr_in&>(storage);
+        return inet_ntop(AF_INET, &a.sin_addr, text, sizeof text) ? text : "";
+    }
+    const auto& a6 = reinterpret_cast<const sockaddr_in6&>(storage);
+    if (IN6_IS_ADDR_V4MAPPED(&a6.sin6_addr))
+        return inet_ntop(AF_INET, &a6.sin6_addr.s6_addr[12], text, sizeof text) ? text : "";
+    return inet_ntop(AF_INET6, &a6.sin6_addr, text, sizeof text) ? text : "";
+}
+
+std::optional<SockAddress> numericAddress(const std::string& text) {
+    if (text.find(':') != std::string::npos) return firstAddress(text, AF_INET6, AI_NUMERICHOST);
+    in_addr host{};
+    if (inet_pton(AF_INET, text.c_str(), &host) != 1) return std::nullopt;
+    return ipv4Address(ntohl(host.s_addr));
+}
+
 HostCache::HostCache() : resolve_(systemResolve) {}
 
-in_addr HostCache::lookup(const std::string& name) {
+SockAddress HostCache::lookup(const std::string& name) {
     static const ESockException notFound("Host Lookup - Could Not Find Host Entry");
-    if (name.empty()) return in_addr{htonl(INADDR_ANY)};
-    if (startsWithDigit(name)) {
-        in_addr address{};
-        if (inet_pton(AF_INET, name.c_str(), &address) != 1) throw notFound;
-        return address;
+    if (name.empty()) return ipv4Address(INADDR_ANY);
+    if (startsWithDigit(name) || name.find(':') != std::string::npos) {
+        const auto address = numericAddress(name);
+        if (!address) throw notFound;
+        return *address;
     }
     const auto cached = std::find_if(entries_.begin(), entries_.end(),
                                      [&](const Entry& e) { return sameName(e.name, name); });

@@ -1,8 +1,9 @@
 // Host and port lookup for TSock. Host names are resolved once per process and then
-// served from the cache; dotted addresses and the empty name never reach the name service.
+// served from the cache; numeric addresses and the empty name never reach the name service.
 #pragma once
 
 #include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <cstdint>
 #include <functional>
@@ -13,26 +14,47 @@
 
 namespace tessarin {
 
-// Addresses are IPv4 in network byte order, as sockaddr_in holds them.
+// An IPv4 or IPv6 socket address, as bind, connect and accept take it.
+struct SockAddress {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+
+    int family() const { return storage.ss_family; }
+    const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
+    sockaddr* get() { return reinterpret_cast<sockaddr*>(&storage); }
+    std::uint16_t port() const;  // host byte order
+    void setPort(std::uint16_t port);
+    // Dotted IPv4 (also for an IPv4-mapped IPv6 address, as a dual-stack listener sees
+    // IPv4 peers), otherwise the IPv6 text.
+    std::string text() const;
+};
+
+// An IPv4 address and port, both in host byte order (INADDR_LOOPBACK, 7772).
+SockAddress ipv4Address(std::uint32_t host, std::uint16_t port = 0);
+
+// A numeric address: dotted IPv4, or IPv6 (with a zone such as "%eth0" for a link-local
+// one). nullopt for anything else, "1.2.3" included.
+std::optional<SockAddress> numericAddress(const std::string& text);
+
 class HostCache {
   public:
-    using Resolver = std::function<std::optional<in_addr>(const std::string& name)>;
+    using Resolver = std::function<std::optional<SockAddress>(const std::string& name)>;
 
-    // The default resolver asks the system's name service (blocking) for the first
-    // IPv4 address of a name.
+    // The default resolver asks the system's name service (blocking) for a name's
+    // addresses of either family and takes the first.
     HostCache();
     explicit HostCache(Resolver resolver) : resolve_(std::move(resolver)) {}
 
-    // Empty name: the "any" address. A name starting with a digit must be a dotted IPv4
-    // address. Other names are looked up in the cache (without regard to case), else
-    // resolved and remembered. Throws ESockException "Host Lookup - Could Not Find Host
-    // Entry" when there is no address.
-    in_addr lookup(const std::string& name);
+    // Empty name: the IPv4 "any" address. A name with a ':' must be an IPv6 address, one
+    // starting with a digit a dotted IPv4 address. Other names are looked up in the cache (without
+    // regard to case), else resolved and remembered. Throws ESockException "Host Lookup - Could Not
+    // Find Host Entry" when there is no address. The port of the address returned is 0.
+    SockAddress lookup(const std::string& name);
 
   private:
     struct Entry {
         std::string name;
-        in_addr address;
+        SockAddress address;
     };
     Resolver resolve_;
     std::vector<Entry> entries_;

@@ -43,12 +43,18 @@ constexpr int kBacklog = 5;
 // listener from spinning on it.
 constexpr int kAcceptPauseMs = 100;
 
-sockaddr_in ipv4(in_addr address, std::uint16_t port) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr = address;
-    return a;
+// All interfaces on both families, IPv4 peers showing as IPv4-mapped addresses.
+int dualStackListener(SockAddress& address, std::uint16_t port) {
+    const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return fd;
+    const int off = 0;
+    ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+    auto& a6 = reinterpret_cast<sockaddr_in6&>(address.storage);
+    a6.sin6_family = AF_INET6;
+    a6.sin6_port = htons(port);
+    a6.sin6_addr = in6addr_any;
+    address.length = sizeof a6;
+    return fd;
 }
 
 bool transient(int err) {
@@ -91,16 +97,20 @@ void TSock::setListen(bool listen) {
     }
     info(TSocketInfo::Lookup, "Lookup Of Port " + portName_);
     const std::uint16_t port = lookupPort(portName_);
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    // Where the kernel has no IPv6, all interfaces means IPv4 ones.
+    SockAddress address;
+    if (!loopbackOnly_) fd_ = dualStackListener(address, port);
+    if (fd_ < 0) {
+        address = ipv4Address(loopbackOnly_ ? INADDR_LOOPBACK : INADDR_ANY, port);
+        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    }
     if (fd_ < 0) throw ESockException("Listen - Error Starting Listen");
     // A restarted server may bind while old connections linger in TIME_WAIT; a port that
     // another socket listens on still refuses the bind.
     const int on = 1;
     ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const sockaddr_in address =
-        ipv4(in_addr{htonl(loopbackOnly_ ? INADDR_LOOPBACK : INADDR_ANY)}, port);
     // The handle stays open after a failed bind, so a second attempt reports it in use.
-    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    if (::bind(fd_, address.get(), address.length) != 0)
         throw ESockException("Listen - Error Binding Socket");
     if (::listen(fd_, kBacklog) != 0) throw ESockException("Listen - Error Starting Listen");
     readNotifier_ = makeNotifier(false, &TSock::connectionWaiting, true);
@@ -109,19 +119,17 @@ void TSock::setListen(bool listen) {
 }
 
 int TSock::localPort() const {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (fd_ < 0 || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return 0;
-    return ntohs(address.sin_port);
+    SockAddress address;
+    address.length = sizeof address.storage;
+    if (fd_ < 0 || ::getsockname(fd_, address.get(), &address.length) != 0) return 0;
+    return address.port();
 }
 
 bool TSock::Accept(TSock*& newSock) {
     if (!listening_) throw ESockException("Accept - Socket Not In Listening Mode");
-    sockaddr_in peer{};
-    socklen_t length = sizeof peer;
-    const int fd =
-        ::accept4(fd_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    SockAddress peer;
+    peer.length = sizeof peer.storage;
+    const int fd = ::accept4(fd_, peer.get(), &peer.length, SOCK_NONBLOCK | SOCK_CLOEXEC);
     resumeAccepting(fd < 0 ? errno : 0);
     if (fd < 0) {
         info(TSocketInfo::Accept, "Could Not Accept Connection");
@@ -131,8 +139,7 @@ bool TSock::Accept(TSock*& newSock) {
     sock->fd_ = fd;
     sock->connected_ = true;
     sock->portName_ = portName_;
-    char dotted[INET_ADDRSTRLEN] = {};
-    if (::inet_ntop(AF_INET, &peer.sin_addr, dotted, sizeof dotted)) sock->hostName_ = dotted;
+    sock->hostName_ = peer.text();
     sock->OnRead = OnRead;
     sock->OnWrite = OnWrite;
     sock->OnDisconnect = OnDisconnect;
@@ -148,9 +155,10 @@ bool TSock::Open() {
     info(TSocketInfo::Lookup, "Lookup Of Port " + portName_);
     const std::uint16_t port = lookupPort(portName_);
     info(TSocketInfo::Lookup, "Lookup Of Host " + hostName_);
-    const in_addr host = hostcache().lookup(hostName_);
+    SockAddress address = hostcache().lookup(hostName_);
+    address.setPort(port);
 
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    fd_ = ::socket(address.family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd_ < 0) {
         info(TSocketInfo::Error, sockerr::errorText(sockerr::winsockCode(errno)));
         return false;
@@ -160,9 +168,7 @@ bool TSock::Open() {
     // Completion shows as writability; the read side is watched once connected.
     writeNotifier_ = makeNotifier(true, &TSock::writable, true);
     readNotifier_ = makeNotifier(false, &TSock::readable, false);
-    const sockaddr_in address = ipv4(host, port);
-    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
-        errno != EINPROGRESS) {
+    if (::connect(fd_, address.get(), address.length) != 0 && errno != EINPROGRESS) {
         // Reported from the event loop, as a failure would be once connecting had begun.
         const int code = sockerr::winsockCode(errno);
         writeNotifier_->setEnabled(false);

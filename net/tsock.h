@@ -64,14 +64,15 @@ class TSock : public QObject {
     // Closes the handle without reporting anything: the owner may be half destroyed.
     ~TSock() override;
 
-    // Host name or dotted IPv4 address, and port number or service name, for Open/Listen.
+    // Host name, dotted IPv4 or IPv6 address (no brackets), and port number or service name, for
+    // Open/Listen.
     void setHostName(std::string name);
     const std::string& hostName() const { return hostName_; }
     void setPortName(std::string name);
     const std::string& portName() const { return portName_; }
 
-    // true: listen on all local addresses at PortName (only on 127.0.0.1 when loopback-only
-    // is set), backlog 5. false: stop.
+    // true: listen on all local addresses of both families at PortName (IPv4 only where the
+    // kernel has no IPv6; only on 127.0.0.1 when loopback-only is set), backlog 5. false: stop.
     void setListen(bool listen);
     void setLoopbackOnly(bool only) { loopbackOnly_ = only; }
     bool listening() const { return listening_; }

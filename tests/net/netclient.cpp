@@ -33,9 +33,9 @@ void ensureQtApp() {
     (void)app;
 }
 
-TestClient::TestClient(int port) {
+TestClient::TestClient(int port, const std::string& host) {
     ensureQtApp();
-    sock.setHostName("127.0.0.1");
+    sock.setHostName(host);
     sock.setPortName(std::to_string(port));
     sock.OnRead = [this](TSock& s, std::size_t) { framer_.feed(s.Receive(), received); };
     sock.OnDisconnect = [this](TSock&) { events.push_back("disconnect"); };

@@ -39,7 +39,7 @@ bool waitFor(Pred pred, int timeoutMs = 20000) {
 // A client connection that records every message it receives and every OnInfo text.
 class TestClient {
   public:
-    explicit TestClient(int port);
+    explicit TestClient(int port, const std::string& host = "127.0.0.1");
     // Bytes as they are, no framing added.
     void sendRaw(std::string_view bytes) { sock.Send(bytes); }
 

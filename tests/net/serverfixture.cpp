@@ -12,8 +12,8 @@ ServerOnTcp::ServerOnTcp(std::uint32_t seed) : random(seed), server(random, shar
     server.listen();
 }
 
-TestClient& ServerOnTcp::connect() {
-    clients.push_back(std::make_unique<TestClient>(server.port()));
+TestClient& ServerOnTcp::connect(const std::string& host) {
+    clients.push_back(std::make_unique<TestClient>(server.port(), host));
     TestClient& client = *clients.back();
     EXPECT_GE(client.awaitSeat(), 0) << "no answer from the server";
     return client;

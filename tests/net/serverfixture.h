@@ -19,7 +19,7 @@ class ServerOnTcp : public ::testing::Test {
     explicit ServerOnTcp(std::uint32_t seed = 7);
 
     // A new client that has been given its seat (or refused: seat 0).
-    TestClient& connect();
+    TestClient& connect(const std::string& host = "127.0.0.1");
     // A new client seated and logged in as `name`, its own newplayerinfo received.
     TestClient& join(const std::string& name, std::string_view version = "1.0.1");
     // Whether some log line contains `text`.

@@ -1,5 +1,11 @@
 // Seats, login and departures of the game server over real loopback connections.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
+
+#include "hostport.h"
 
 #include "protocol.h"
 #include "serverfixture.h"
@@ -8,6 +14,16 @@ namespace tessarin::testing {
 namespace {
 
 using SeatsOverTcp = ServerOnTcp;
+
+bool loopbackIPv6() {
+    const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in6 a{};
+    a.sin6_family = AF_INET6;
+    a.sin6_addr = in6addr_loopback;
+    const bool ok = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    if (fd >= 0) ::close(fd);
+    return ok;
+}
 
 std::size_t count(const std::vector<std::string>& lines, std::string_view prefix) {
     return static_cast<std::size_t>(std::count_if(
@@ -27,6 +43,23 @@ TEST_F(SeatsOverTcp, NineSeatsInOrderAndATenthIsRefused) {
         EXPECT_EQ(clients[seat - 1]->received,
                   std::vector<std::string>{"CMD_sendlogininfo+" + std::to_string(seat)});
         EXPECT_TRUE(server.seatOpen(seat));
+    }
+}
+
+// The hosting server listens on both families; each peer is logged as the address it typed.
+TEST_F(SeatsOverTcp, JoinsThroughIPv4AndIPv6Addresses) {
+    const std::string port = std::to_string(server.port());
+    const std::pair<std::string, std::string> table[] = {{"127.0.0.1:" + port, "127.0.0.1"},
+                                                         {"[::1]:" + port, "::1"}};
+    for (const auto& [typed, peer] : table) {
+        const auto address = proto::parseHostPort(typed, 7772);
+        ASSERT_TRUE(address) << typed;
+        if (address->host == "::1" && !loopbackIPv6())
+            GTEST_SKIP() << "::1 is not available here (no IPv6 on the loopback)";
+        TestClient& client = connect(address->host);
+        ASSERT_GT(client.seat, 0) << typed;
+        client.login("P" + std::to_string(client.seat));
+        ASSERT_TRUE(waitFor([&] { return logged("connection from " + peer); })) << typed;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <tuple>
 
 #include "netclient.h"
 #include "socklookup.h"
@@ -65,30 +66,39 @@ TEST(SockErrors, ErrnoMapsByMeaningNotByNumber) {
     EXPECT_GT(TSock::winsockCode(ENODATA), 10000);
 }
 
-TEST(HostLookup, DottedAddressesNeverReachTheNameService) {
+TEST(HostLookup, NumericAddressesNeverReachTheNameService) {
     int queries = 0;
     HostCache cache([&](const std::string&) {
         ++queries;
-        return std::optional<in_addr>(in_addr{htonl(0x0A000001)});
+        return numericAddress("10.0.0.1");
     });
-    EXPECT_EQ(ntohl(cache.lookup("127.0.0.1").s_addr), 0x7F000001u);
-    EXPECT_EQ(ntohl(cache.lookup("").s_addr), INADDR_ANY);
-    EXPECT_EQ(queries, 0);
-    EXPECT_EQ(raised([&] { cache.lookup("300.1.1.1"); }),
-              "Host Lookup - Could Not Find Host Entry");
-    EXPECT_EQ(raised([&] { cache.lookup("1.2.3"); }), "Host Lookup - Could Not Find Host Entry");
+    const std::tuple<std::string, int, std::string> found[] = {
+        {"127.0.0.1", AF_INET, "127.0.0.1"},
+        {"", AF_INET, "0.0.0.0"},
+        {"::1", AF_INET6, "::1"},
+        {"2001:db8::7", AF_INET6, "2001:db8::7"},
+        {"::ffff:10.1.2.3", AF_INET6, "10.1.2.3"},
+        {"fe80::1%lo", AF_INET6, "fe80::1"},
+    };
+    for (const auto& [name, family, text] : found) {
+        EXPECT_EQ(cache.lookup(name).family(), family) << name;
+        EXPECT_EQ(cache.lookup(name).text(), text) << name;
+    }
+    for (const std::string bad : {"300.1.1.1", "1.2.3", "::1::2", "fe80::1%nosuchif", "1:x"})
+        EXPECT_EQ(raised([&] { cache.lookup(bad); }), "Host Lookup - Could Not Find Host Entry")
+            << bad;
     EXPECT_EQ(queries, 0);
 }
 
 TEST(HostLookup, NamesAreResolvedOnceWhateverTheirCase) {
     std::vector<std::string> asked;
-    HostCache cache([&](const std::string& name) -> std::optional<in_addr> {
+    HostCache cache([&](const std::string& name) -> std::optional<SockAddress> {
         asked.push_back(name);
         if (name == "nowhere") return std::nullopt;
-        return in_addr{htonl(0x0A000001)};
+        return numericAddress("2001:db8::1");
     });
-    EXPECT_EQ(ntohl(cache.lookup("gamehost").s_addr), 0x0A000001u);
-    EXPECT_EQ(ntohl(cache.lookup("GameHost").s_addr), 0x0A000001u);
+    EXPECT_EQ(cache.lookup("gamehost").text(), "2001:db8::1");
+    EXPECT_EQ(cache.lookup("GameHost").text(), "2001:db8::1");
     EXPECT_EQ(raised([&] { cache.lookup("nowhere"); }), "Host Lookup - Could Not Find Host Entry");
     EXPECT_EQ(raised([&] { cache.lookup("nowhere"); }), "Host Lookup - Could Not Find Host Entry");
     EXPECT_EQ(asked, (std::vector<std::string>{"gamehost", "nowhere", "nowhere"}));
