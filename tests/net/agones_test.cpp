@@ -182,7 +182,14 @@ TEST(AgonesReply, ABodyWithoutEndIsCutAndTheServerStaysSmall) {
         text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').value(0).toLong();
     ASSERT_GT(peakKib, 0);
     RecordProperty("peak_resident_kib", static_cast<int>(peakKib));
-    EXPECT_LT(peakKib, 64 * 1024) << "peak resident memory " << peakKib << " KiB";
+#ifdef __SANITIZE_ADDRESS__
+    // AddressSanitizer's shadow memory and allocator add a base of their own; a server that
+    // kept the reply would still pass a gigabyte here.
+    constexpr long kCeilingKib = 192 * 1024;
+#else
+    constexpr long kCeilingKib = 64 * 1024;
+#endif
+    EXPECT_LT(peakKib, kCeilingKib) << "peak resident memory " << peakKib << " KiB";
     EXPECT_LT(sidecar.endlesssent(), qint64(256) << 20) << "the server kept reading";
 
     sidecar.setendless({});
