@@ -183,14 +183,14 @@ TEST(AgonesReply, ABodyWithoutEndIsCutAndTheServerStaysSmall) {
     ASSERT_GT(peakKib, 0);
     RecordProperty("peak_resident_kib", static_cast<int>(peakKib));
 #ifdef __SANITIZE_ADDRESS__
-    // AddressSanitizer's shadow memory and allocator add a base of their own; a server that
-    // kept the reply would still pass a gigabyte here.
-    constexpr long kCeilingKib = 192 * 1024;
+    // AddressSanitizer's shadow memory and allocator add a base of their own (a server that
+    // kept the reply would still pass a gigabyte here), and its slower server lets the
+    // sidecar fill the socket buffers of every retry, so what the sidecar sent says little.
+    EXPECT_LT(peakKib, 192 * 1024) << "peak resident memory " << peakKib << " KiB";
 #else
-    constexpr long kCeilingKib = 64 * 1024;
-#endif
-    EXPECT_LT(peakKib, kCeilingKib) << "peak resident memory " << peakKib << " KiB";
+    EXPECT_LT(peakKib, 64 * 1024) << "peak resident memory " << peakKib << " KiB";
     EXPECT_LT(sidecar.endlesssent(), qint64(256) << 20) << "the server kept reading";
+#endif
 
     sidecar.setendless({});
     EXPECT_TRUE(printed("told Agones the table is ready")) << out;
